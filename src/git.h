@@ -1,0 +1,49 @@
+// Stamps Git's view of the repository into ../applications/revision.h.
+#ifndef REVSTAMP_GIT_H_
+#define REVSTAMP_GIT_H_
+
+#include <cstdio>
+
+/// Longest piece the line reader hands over, terminating zero included.
+constexpr int kPieceSize = 1024;
+
+// --- Run driver ---
+
+/// Makes sure an entry named build exists here; prints a line and exits with 1 if it cannot.
+void createBuildDir();
+
+// --- Repository probes ---
+
+/// Number of lines `git rev-list HEAD` prints; 1 when its pipe cannot be opened.
+int find_git_revision_number();
+/// Leaves the last line of `git rev-list HEAD` in buf; 0 when read, 1 when the pipe fails.
+int get_latest_version_hash(char *buf, int size);
+/// Echoes `git status` up to its first change marker; the marker's letter, 0 for none, 1 on failure.
+int get_git_state();
+
+/// Number of line-reader pieces in the stream.
+int count_pieces(FILE *in);
+/// Reads the stream to its end, leaving its last piece of at most size-1 bytes in buf.
+void read_last_piece(FILE *in, char *buf, int size);
+/// Echoes pieces to echo until one holds a change marker; that marker's letter, or 0.
+int scan_status(FILE *in, FILE *echo);
+/// Letter of the first change marker found in the piece, or 0.
+int marker_letter(const char *piece);
+
+// --- Revision header ---
+
+/// Writes the plain header; 0 when written, 1 when it cannot be opened.
+int write_notargeted_file(int count, const char *hash, char state);
+
+// --- Platform seam ---
+
+/// Where the header lives, relative to the working directory.
+extern const char kHeaderPath[];
+/// Creates ./build; true when it was made or an entry of that name already exists.
+bool make_build_dir();
+/// Runs command through the shell with its stdout readable; reports "popen failed" on failure.
+FILE *open_command_pipe(const char *command);
+/// Closes a command pipe and waits for the command; its termination status.
+int close_command_pipe(FILE *pipe);
+
+#endif  // REVSTAMP_GIT_H_

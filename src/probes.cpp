@@ -1,0 +1,62 @@
+#include <cstring>
+
+#include "git.h"
+
+int count_pieces(FILE *in) {
+  char piece[kPieceSize];
+  int count = 0;
+  while (fgets(piece, sizeof piece, in) != nullptr) ++count;
+  return count;
+}
+
+void read_last_piece(FILE *in, char *buf, int size) {
+  // A read that meets the end of the stream leaves buf alone, so the last piece stays.
+  while (fgets(buf, size, in) != nullptr) {
+  }
+}
+
+int marker_letter(const char *piece) {
+  static const struct {
+    const char *text;
+    char letter;
+  } kMarkers[] = {{"modified:", 'M'}, {"new file", 'N'}, {"deleted:", 'D'}, {"renamed:", 'R'}};
+  for (const auto &marker : kMarkers)
+    if (strstr(piece, marker.text) != nullptr) return marker.letter;
+  return 0;
+}
+
+int scan_status(FILE *in, FILE *echo) {
+  char piece[kPieceSize];
+  while (fgets(piece, sizeof piece, in) != nullptr) {
+    fprintf(echo, "%s\n", piece);
+    int letter = marker_letter(piece);
+    if (letter != 0) return letter;
+  }
+  return 0;
+}
+
+int find_git_revision_number() {
+  FILE *listing = open_command_pipe("git rev-list HEAD");
+  if (listing == nullptr) return 1;
+  int count = count_pieces(listing);
+  close_command_pipe(listing);
+  return count;
+}
+
+int get_latest_version_hash(char *buf, int size) {
+  FILE *listing = open_command_pipe("git rev-list HEAD");
+  if (listing == nullptr) return 1;
+  // Git lists HEAD first: the last line is the oldest commit, which stays put as history grows.
+  read_last_piece(listing, buf, size);
+  close_command_pipe(listing);
+  return 0;
+}
+
+int get_git_state() {
+  FILE *status = open_command_pipe("git status");
+  if (status == nullptr) return 1;
+  // Stops at the deciding piece: closing early discards the rest unread and unechoed.
+  int letter = scan_status(status, stdout);
+  close_command_pipe(status);
+  return letter;
+}

@@ -1,0 +1,2 @@
+new_project
+mkdir fw/build

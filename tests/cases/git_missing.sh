@@ -1,0 +1,2 @@
+new_project
+tool_env=(PATH="$tmp/no-git")

@@ -1,0 +1,2 @@
+new_project
+echo change >>main.c

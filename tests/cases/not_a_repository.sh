@@ -1,0 +1,2 @@
+mkdir -p project/applications project/fw
+run_dir=project/fw

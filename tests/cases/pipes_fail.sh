@@ -1,0 +1,4 @@
+# No descriptor is left for a pipe, but one is for the header.
+new_project
+echo change >>main.c
+limit_files=1

@@ -1,0 +1,55 @@
+// Runs the tool on every case under cases/ and compares what it produced with golden/<case>/.
+// REVSTAMP_UPDATE_GOLDEN=1 rewrites the golden files instead; review the diff before committing.
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <cstdlib>
+#include <string>
+#include <vector>
+
+#include "test_support.h"
+
+namespace fs = std::filesystem;
+
+namespace {
+
+const char *const kOutputs[] = {"stdout", "stderr", "status", "revision.h", "git.log"};
+
+std::vector<std::string> case_names() {
+  std::vector<std::string> names;
+  for (const auto &entry : fs::directory_iterator(fs::path(TESTS_DIR) / "cases"))
+    names.push_back(entry.path().stem().string());
+  std::sort(names.begin(), names.end());
+  return names;
+}
+
+class GoldenCase : public testing::TestWithParam<std::string> {};
+
+TEST_P(GoldenCase, MatchesGoldenOutput) {
+  const std::string name = GetParam();
+  const fs::path out = run_case(name);
+  const fs::path golden = fs::path(TESTS_DIR) / "golden" / name;
+
+  const bool update = std::getenv("REVSTAMP_UPDATE_GOLDEN") != nullptr;
+  if (update) {
+    fs::remove_all(golden);
+    fs::create_directories(golden);
+  }
+  for (const char *file : kOutputs) {
+    SCOPED_TRACE(file);
+    const bool produced = fs::exists(out / file);
+    if (update) {
+      if (produced) fs::copy_file(out / file, golden / file);
+      continue;
+    }
+    ASSERT_EQ(produced, fs::exists(golden / file));
+    if (produced) {
+      EXPECT_EQ(slurp(out / file), slurp(golden / file));
+    }
+  }
+}
+
+INSTANTIATE_TEST_SUITE_P(Cases, GoldenCase, testing::ValuesIn(case_names()),
+                         [](const auto &info) { return info.param; });
+
+}  // namespace

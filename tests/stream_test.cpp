@@ -1,0 +1,79 @@
+// Stream handling on in-memory streams, where piece boundaries can be placed exactly.
+#include <gtest/gtest.h>
+
+#include <cstdio>
+#include <cstdlib>
+#include <string>
+
+#include "git.h"
+
+namespace {
+
+// An in-memory stream holding text, closed at scope exit.
+struct Input {
+  explicit Input(std::string text) : bytes(std::move(text)) {
+    stream = fmemopen(bytes.data(), bytes.size(), "r");
+  }
+  ~Input() { fclose(stream); }
+  std::string bytes;
+  FILE *stream;
+};
+
+const std::string kPiece(1023, 'x');  // a piece that fills the buffer, leaving its line end over
+
+TEST(CountPieces, CountsLinesAndSplitsLongOnes) {
+  const struct {
+    std::string text;
+    int pieces;
+  } cases[] = {{"", 0},       {"a\nb\n", 2}, {"a\nb", 2}, {kPiece + "\n", 2}, {kPiece + kPiece + "\n", 3},
+               {"\n\n\n", 3}, {"abc", 1}};
+  for (const auto &c : cases) {
+    Input in(c.text);
+    EXPECT_EQ(count_pieces(in.stream), c.pieces) << c.text.size();
+  }
+}
+
+TEST(ReadLastPiece, KeepsLastPieceAndLeavesBufferOnEmptyInput) {
+  const struct {
+    std::string text, last;
+  } cases[] = {{"head\nmiddle\nroot\n", "root\n"},
+               {"", "00000000"},
+               {"root", "root"},
+               {std::string(300, 'h') + "\n", std::string(45, 'h') + "\n"}};
+  for (const auto &c : cases) {
+    Input in(c.text);
+    char buf[256] = "00000000";
+    read_last_piece(in.stream, buf, sizeof buf);
+    EXPECT_EQ(std::string(buf), c.last);
+  }
+}
+
+TEST(ScanStatus, EchoesUpToTheDecidingPiece) {
+  const struct {
+    std::string status, echo;
+    int letter;
+  } cases[] = {
+      {"", "", 0},
+      {"clean\n", "clean\n\n", 0},
+      {"a\n\tnew file: n\n\tmodified: m\n", "a\n\n\tnew file: n\n\n", 'N'},
+      {"\tdeleted: modified:\n", "\tdeleted: modified:\n\n", 'M'},
+      {"\trenamed: a -> b\n\tdeleted: c\n", "\trenamed: a -> b\n\n", 'R'},
+      {"\tDeleted: a\nnew file", "\tDeleted: a\n\nnew file\n", 'N'},
+      // The piece limit cuts the marker in two: neither half is found.
+      {kPiece.substr(4) + "modified:\nrest\n", kPiece.substr(4) + "modi\nfied:\n\nrest\n\n", 0},
+      // A marker in the second piece of a long line still decides, after both are echoed.
+      {kPiece + "deleted:\nnext\n", kPiece + "\ndeleted:\n\n", 'D'},
+  };
+  for (const auto &c : cases) {
+    Input in(c.status);
+    char *echoed = nullptr;
+    size_t size = 0;
+    FILE *echo = open_memstream(&echoed, &size);
+    EXPECT_EQ(scan_status(in.stream, echo), c.letter) << c.status;
+    fclose(echo);
+    EXPECT_EQ(std::string(echoed, size), c.echo);
+    free(echoed);
+  }
+}
+
+}  // namespace

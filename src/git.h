@@ -18,7 +18,8 @@ void createBuildDir();
 int find_git_revision_number();
 /// Leaves the last line of `git rev-list HEAD` in buf; 0 when read, 1 when the pipe fails.
 int get_latest_version_hash(char *buf, int size);
-/// Echoes `git status` up to its first change marker; the marker's letter, 0 for none, 1 on failure.
+/// Echoes `git status` up to its first change marker; the marker's letter, 0 for none, 1 on
+/// failure.
 int get_git_state();
 
 /// Number of line-reader pieces in the stream.

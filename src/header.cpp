@@ -22,8 +22,10 @@ int write_notargeted_file(int count, const char *hash, char state) {
   fputs("#define FIRMWARE_VER_HASH_STR ", header);
   write_hash_literal(header, hash);
   fprintf(header, "#define FIRMWARE_VER_MULTI \"%c\"\n", state);
-  fputs("#define\t\tFIRMWARE_BUILD_INFO\t\t\"r\"FIRMWARE_VER_REV_STR\" built on \"__DATE__\" \"__TIME__\n",
-        header);
+  fputs(
+      "#define\t\tFIRMWARE_BUILD_INFO\t\t\"r\"FIRMWARE_VER_REV_STR\" built on \"__DATE__\" "
+      "\"__TIME__\n",
+      header);
   fputs("#endif // REVISION_H_\n", header);
   fclose(header);
   return 0;

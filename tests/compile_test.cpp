@@ -11,8 +11,8 @@ namespace {
 // Compiles firmware.c against the header in dir with the given flags; what the program prints.
 std::string compile_and_run(const fs::path &dir, const std::string &flags) {
   const fs::path program = dir / "firmware";
-  const std::string compile = std::string(C_COMPILER) + " " + flags + " -I" + dir.string() + " -o " +
-                              program.string() + " " + TESTS_DIR + "/firmware.c";
+  const std::string compile = std::string(C_COMPILER) + " " + flags + " -I" + dir.string() +
+                              " -o " + program.string() + " " + TESTS_DIR + "/firmware.c";
   EXPECT_EQ(std::system(compile.c_str()), 0) << compile;
   std::string printed;
   if (FILE *run = popen(program.c_str(), "r")) {

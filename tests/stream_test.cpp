@@ -25,8 +25,9 @@ TEST(CountPieces, CountsLinesAndSplitsLongOnes) {
   const struct {
     std::string text;
     int pieces;
-  } cases[] = {{"", 0},       {"a\nb\n", 2}, {"a\nb", 2}, {kPiece + "\n", 2}, {kPiece + kPiece + "\n", 3},
-               {"\n\n\n", 3}, {"abc", 1}};
+  } cases[] = {
+      {"", 0},       {"a\nb\n", 2}, {"a\nb", 2}, {kPiece + "\n", 2}, {kPiece + kPiece + "\n", 3},
+      {"\n\n\n", 3}, {"abc", 1}};
   for (const auto &c : cases) {
     Input in(c.text);
     EXPECT_EQ(count_pieces(in.stream), c.pieces) << c.text.size();

@@ -7,3 +7,8 @@ void createBuildDir() {
   printf("Failed to create build directory.\n");
   exit(1);
 }
+
+bool selects_targeted_form(int argc, char **argv) {
+  // Fewer than two arguments leave nothing to select with: the plain form.
+  return argc > 2 && argv[2][0] == 's';
+}

@@ -11,6 +11,8 @@ constexpr int kPieceSize = 1024;
 
 /// Makes sure an entry named build exists here; prints a line and exits with 1 if it cannot.
 void createBuildDir();
+/// True when the second argument after the program's name starts with a lower-case 's'.
+bool selects_targeted_form(int argc, char **argv);
 
 // --- Repository probes ---
 
@@ -35,6 +37,12 @@ int marker_letter(const char *piece);
 
 /// Writes the plain header; 0 when written, 1 when it cannot be opened.
 int write_notargeted_file(int count, const char *hash, char state);
+/// Writes the header with build targets and submodules; 0 when written, 1 when it cannot be opened.
+int write_targeted_file(int count, const char *hash, char state);
+/// Writes the submodule listing as one string literal; the pipe's close status, or 1 on failure.
+int print_git_submodule_info(FILE *header);
+/// Writes the listing's lines, each ended by " \\r\\n", as one C string literal spread over lines.
+void write_submodule_block(FILE *listing, FILE *header);
 
 // --- Platform seam ---
 

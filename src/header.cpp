@@ -1,5 +1,38 @@
 #include "git.h"
 
+static const char kGuardOpening[] = "#ifndef REVISION_H_\n#define REVISION_H_\n";
+
+// The target name is picked by the firmware's own defines when it is compiled.
+static const char kTargetBlock[] =
+    "#if (defined DEBUG)\n"
+    "#define\t\tFIRMWARE_TARGET_STR\t\"debug\"\n"
+    "#elif (defined _DEBUG)\n"
+    "#define      FIRMWARE_TARGET_STR  \"debug\"\n"
+    "#elif (defined __DEBUG)\n"
+    "#define      FIRMWARE_TARGET_STR  \"debug\"\n"
+    "#elif (defined DISTRIBUTION)\n"
+    "#define      FIRMWARE_TARGET_STR  \"distribution\"\n"
+    "#elif (defined _DISTRIBUTION)\n"
+    "#define      FIRMWARE_TARGET_STR  \"distribution\"\n"
+    "#elif (defined __DISTRIBUTION)\n"
+    "#define      FIRMWARE_TARGET_STR  \"distribution\"\n"
+    "#else\n"
+    "#define      FIRMWARE_TARGET_STR  \"release\"\n"
+    "#endif\n";
+
+static const char kChangedBuildInfo[] =
+    "#define      FIRMWARE_BUILD_INFO        "
+    "\"r\"FIRMWARE_VER_REV_STR\"-\"FIRMWARE_VER_HASH_STR\"-\"FIRMWARE_VER_MULTI\" "
+    "\"FIRMWARE_TARGET_STR\" \"\" built on \"__DATE__\" \"__TIME__\n";
+static const char kCleanBuildInfo[] =
+    "#define\t\tFIRMWARE_BUILD_INFO\t\t"
+    "\"r\"FIRMWARE_VER_REV_STR\"-\"FIRMWARE_VER_HASH_STR\" "
+    "\"FIRMWARE_TARGET_STR\" \"\" built on \"__DATE__\" \"__TIME__\n";
+
+static const char kBlockOpening[] = "\"\\\n";
+static const char kPieceEnd[] = " \\r\\n\\\n";
+static const char kBlockClosing[] = "\"\n";
+
 static FILE *open_header() {
   FILE *header = fopen(kHeaderPath, "w+");
   if (header == nullptr) perror("fopen failed");
@@ -16,7 +49,7 @@ static void write_hash_literal(FILE *header, const char *hash) {
 int write_notargeted_file(int count, const char *hash, char state) {
   FILE *header = open_header();
   if (header == nullptr) return 1;
-  fputs("#ifndef REVISION_H_\n#define REVISION_H_\n", header);
+  fputs(kGuardOpening, header);
   fprintf(header, "#define FIRMWARE_VER_REV %d\n", count);
   fprintf(header, "#define FIRMWARE_VER_REV_STR \"%d\"\n", count);
   fputs("#define FIRMWARE_VER_HASH_STR ", header);
@@ -29,4 +62,49 @@ int write_notargeted_file(int count, const char *hash, char state) {
   fputs("#endif // REVISION_H_\n", header);
   fclose(header);
   return 0;
+}
+
+int write_targeted_file(int count, const char *hash, char state) {
+  FILE *header = open_header();
+  if (header == nullptr) return 1;
+  fputs(kGuardOpening, header);
+  fputs(kTargetBlock, header);
+  fprintf(header, "#define      FIRMWARE_VER_REV %d\n", count);
+  fprintf(header, "#define      FIRMWARE_VER_REV_STR \"%d\"\n", count);
+  fputs("#define      FIRMWARE_VER_HASH_STR ", header);
+  write_hash_literal(header, hash);
+  fprintf(header, "#define      FIRMWARE_VER_MULTI \"%c\"\n", state);
+  fputs(state != 0 ? kChangedBuildInfo : kCleanBuildInfo, header);
+  fputs("#define FIRMWARE_SUBMODULE_REV \\\n", header);
+  print_git_submodule_info(header);
+  fputs("#endif\n", header);
+  fclose(header);
+  return 0;
+}
+
+int print_git_submodule_info(FILE *header) {
+  FILE *listing = open_command_pipe("git submodule status --recursive");
+  if (listing == nullptr) {
+    // An empty literal keeps the macro defined and the header compilable.
+    fputs(kBlockOpening, header);
+    fputs(kBlockClosing, header);
+    return 1;
+  }
+  write_submodule_block(listing, header);
+  return close_command_pipe(listing);
+}
+
+void write_submodule_block(FILE *listing, FILE *header) {
+  fputs(kBlockOpening, header);
+  char piece[kPieceSize];
+  while (fgets(piece, sizeof piece, listing) != nullptr) {
+    for (const char *c = piece; *c != '\0' && *c != '\r' && *c != '\n'; ++c) {
+      // Escaped so that a quote or backslash in a path can neither end the literal nor start an
+      // escape sequence: the macro's value stays exactly what Git printed.
+      if (*c == '"' || *c == '\\') fputc('\\', header);
+      fputc(*c, header);
+    }
+    fputs(kPieceEnd, header);
+  }
+  fputs(kBlockClosing, header);
 }

@@ -1,6 +1,6 @@
 #include "git.h"
 
-int main() {
+int main(int argc, char **argv) {
   createBuildDir();
   int count = find_git_revision_number();
   // Shown, and stamped, when Git lists no commit: plain to see, and the header still compiles.
@@ -9,6 +9,9 @@ int main() {
   printf("%.*s\n", static_cast<int>(sizeof hash), hash);
   char state = static_cast<char>(get_git_state());
   printf("git state is : %c\n", state);
-  write_notargeted_file(count, hash, state);
+  if (selects_targeted_form(argc, argv))
+    write_targeted_file(count, hash, state);
+  else
+    write_notargeted_file(count, hash, state);
   return 0;
 }

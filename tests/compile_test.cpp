@@ -38,4 +38,39 @@ TEST(CompiledHeader, PlainBuildInfoReadsRevisionThenCompileTime) {
   }
 }
 
+TEST(CompiledHeader, TargetedMacrosMatchDefinesAndGit) {
+  const struct {
+    const char *defines, *target;
+  } builds[] = {{"", "release"},
+                {"-DDEBUG", "debug"},
+                {"-D_DEBUG", "debug"},
+                {"-D__DEBUG", "debug"},
+                {"-DDISTRIBUTION", "distribution"},
+                {"-D_DISTRIBUTION", "distribution"},
+                {"-D__DISTRIBUTION", "distribution"}};
+  // A changed tree whose submodule paths hold a quote and a backslash, and a clean one with
+  // nested submodules.
+  for (const auto &[name, state] :
+       {std::pair{"targeted_quoted_path", "-M"}, {"targeted_nested", ""}}) {
+    const fs::path out = run_case(name);
+    const auto commits = lines_of(slurp(out / "rev-list"));
+    ASSERT_FALSE(commits.empty());
+    std::string listing;
+    for (const auto &line : lines_of(slurp(out / "submodules"))) listing += line + " \r\n";
+    for (const auto &build : builds) {
+      SCOPED_TRACE(std::string(name) + " " + build.defines);
+      const std::string printed = compile_and_run(out, build.defines);
+      const auto lines = lines_of(printed);
+      ASSERT_GE(lines.size(), 4u);
+      EXPECT_EQ(lines[0], "r" + std::to_string(commits.size()) + "-" + commits.back().substr(0, 8) +
+                              state + " " + build.target + "  built on " + lines[1] + " " +
+                              lines[2]);
+      EXPECT_EQ(lines[3], build.target);
+      size_t listing_start = 0;  // the listing follows the first four lines
+      for (size_t i = 0; i < 4; ++i) listing_start += lines[i].size() + 1;
+      EXPECT_EQ(printed.substr(listing_start), listing);
+    }
+  }
+}
+
 }  // namespace

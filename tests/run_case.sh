@@ -1,15 +1,17 @@
 #!/usr/bin/env bash
 # Builds one case's repository in a fresh temporary directory, runs the tool there and
 # leaves what it produced in OUT: stdout, stderr, status, revision.h (when written) and
-# git.log (the Git command lines the tool started, in order).
-#   run_case.sh TOOL CASE_FILE OUT
+# git.log (the Git command lines the tool started, in order). For checks that need Git's own
+# view, it adds rev-list and submodules: what those commands print in the same place.
+#   run_case.sh TOOL CASE_FILE OUT [ARG...]   (ARGs replace the case's arguments)
 set -euo pipefail
 tool=$1 case_file=$2 out=$3
+shift 3
 real_git=$(command -v git)
 tmp=$(mktemp -d)
 trap 'rm -rf "$tmp"' EXIT
 mkdir -p "$out" "$tmp/home" "$tmp/bin"
-rm -f "$out"/{stdout,stderr,status,revision.h,git.log}
+rm -f "$out"/{stdout,stderr,status,revision.h,git.log,rev-list,submodules}
 
 export HOME=$tmp/home LC_ALL=C GIT_CONFIG_GLOBAL=/dev/null GIT_CONFIG_NOSYSTEM=1
 export GIT_AUTHOR_NAME=Dev GIT_AUTHOR_EMAIL=dev@example.com
@@ -45,6 +47,7 @@ cd "$tmp"
 # shellcheck source=/dev/null
 . "$case_file"
 cd "$tmp"
+[ $# -eq 0 ] || args=("$@")
 
 printf '#!/bin/sh\necho "$*" >>"%s/git.log"\nexec "%s" "$@"\n' "$out" "$real_git" >"$tmp/bin/git"
 chmod +x "$tmp/bin/git"
@@ -62,3 +65,8 @@ echo $? >"$out/status"
 set -e
 header=$tmp/${run_dir%/*}/applications/revision.h
 [ ! -f "$header" ] || cp "$header" "$out/revision.h"
+(
+  cd "$run_dir" 2>/dev/null || exit 0
+  git rev-list HEAD >"$out/rev-list" 2>/dev/null
+  git submodule status --recursive >"$out/submodules" 2>/dev/null
+) || true

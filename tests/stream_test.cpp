@@ -49,6 +49,43 @@ TEST(ReadLastPiece, KeepsLastPieceAndLeavesBufferOnEmptyInput) {
   }
 }
 
+// What a function writes to a stream, as a string.
+template <typename Write>
+std::string written_by(Write write) {
+  char *bytes = nullptr;
+  size_t size = 0;
+  FILE *out = open_memstream(&bytes, &size);
+  write(out);
+  fclose(out);
+  std::string text(bytes, size);
+  free(bytes);
+  return text;
+}
+
+TEST(SubmoduleBlock, OneContinuedLiteralWithEveryPieceEnded) {
+  const std::string end = " \\r\\n\\\n";
+  const struct {
+    std::string listing, body;
+  } cases[] = {
+      {"", ""},
+      {" abc lib (v1)\n", " abc lib (v1)" + end},
+      {"-abc lib\r\n+def x\n", "-abc lib" + end + "+def x" + end},
+      {"no line end", "no line end" + end},
+      {"a\"b\\c\n", "a\\\"b\\\\c" + end},
+      {std::string("cut\0rest\n", 9), "cut" + end},
+      {"\n", end},
+      // A line longer than a piece gets the ending at each cut; a lone line end, one of its own.
+      {kPiece + "\n", kPiece + end + end},
+      {kPiece + "tail\n", kPiece + end + "tail" + end},
+  };
+  for (const auto &c : cases) {
+    Input in(c.listing);
+    EXPECT_EQ(written_by([&](FILE *out) { write_submodule_block(in.stream, out); }),
+              "\"\\\n" + c.body + "\"\n")
+        << c.listing;
+  }
+}
+
 TEST(ScanStatus, EchoesUpToTheDecidingPiece) {
   const struct {
     std::string status, echo;
@@ -67,13 +104,9 @@ TEST(ScanStatus, EchoesUpToTheDecidingPiece) {
   };
   for (const auto &c : cases) {
     Input in(c.status);
-    char *echoed = nullptr;
-    size_t size = 0;
-    FILE *echo = open_memstream(&echoed, &size);
-    EXPECT_EQ(scan_status(in.stream, echo), c.letter) << c.status;
-    fclose(echo);
-    EXPECT_EQ(std::string(echoed, size), c.echo);
-    free(echoed);
+    int letter = -1;
+    EXPECT_EQ(written_by([&](FILE *echo) { letter = scan_status(in.stream, echo); }), c.echo);
+    EXPECT_EQ(letter, c.letter) << c.status;
   }
 }
 

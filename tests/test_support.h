@@ -16,11 +16,12 @@ inline std::string slurp(const fs::path &path) {
   return {std::istreambuf_iterator<char>(in), {}};
 }
 
-/// Runs the tool on cases/<name>.sh; the directory holding what it produced.
-inline fs::path run_case(const std::string &name) {
+/// Runs the tool on cases/<name>.sh, with args (shell words) in place of the case's own when
+/// given; the directory holding what it produced.
+inline fs::path run_case(const std::string &name, const std::string &args = "") {
   const fs::path out = fs::path(testing::TempDir()) / ("revstamp-" + name);
   const std::string command = std::string(TESTS_DIR) + "/run_case.sh " + TOOL_PATH + " " +
-                              TESTS_DIR + "/cases/" + name + ".sh " + out.string();
+                              TESTS_DIR + "/cases/" + name + ".sh " + out.string() + " " + args;
   EXPECT_EQ(std::system(command.c_str()), 0) << command;
   return out;
 }

@@ -1,0 +1,3 @@
+new_project
+echo change >>main.c
+args=(x s)

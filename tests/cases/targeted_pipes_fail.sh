@@ -1,0 +1,4 @@
+# No pipe can be opened: the listing is still an empty literal, so the header compiles.
+new_project
+limit_files=1
+args=(x s)

@@ -13,7 +13,9 @@
 
 #ifdef __MINGW32__
 // Expand unquoted wildcard arguments at start-up, as the MSVC build does with setargv.obj.
-extern "C" int _dowildcard = -1;
+extern "C" {
+int _dowildcard = -1;
+}
 #endif
 
 const char kHeaderPath[] = "..\\applications\\revision.h";

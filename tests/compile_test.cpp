@@ -53,10 +53,10 @@ TEST(CompiledHeader, TargetedMacrosMatchDefinesAndGit) {
   for (const auto &[name, state] :
        {std::pair{"targeted_quoted_path", "-M"}, {"targeted_nested", ""}}) {
     const fs::path out = run_case(name);
-    const auto commits = lines_of(slurp(out / "rev-list"));
+    const auto commits = lines_of(slurp(out / "git-out/rev-list"));
     ASSERT_FALSE(commits.empty());
     std::string listing;
-    for (const auto &line : lines_of(slurp(out / "submodules"))) listing += line + " \r\n";
+    for (const auto &line : lines_of(slurp(out / "git-out/submodule"))) listing += line + " \r\n";
     for (const auto &build : builds) {
       SCOPED_TRACE(std::string(name) + " " + build.defines);
       const std::string printed = compile_and_run(out, build.defines);

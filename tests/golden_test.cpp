@@ -2,10 +2,8 @@
 // REVSTAMP_UPDATE_GOLDEN=1 rewrites the golden files instead; review the diff before committing.
 #include <gtest/gtest.h>
 
-#include <algorithm>
 #include <cstdlib>
 #include <string>
-#include <vector>
 
 #include "test_support.h"
 
@@ -14,14 +12,6 @@ namespace fs = std::filesystem;
 namespace {
 
 const char *const kOutputs[] = {"stdout", "stderr", "status", "revision.h", "git.log"};
-
-std::vector<std::string> case_names() {
-  std::vector<std::string> names;
-  for (const auto &entry : fs::directory_iterator(fs::path(TESTS_DIR) / "cases"))
-    names.push_back(entry.path().stem().string());
-  std::sort(names.begin(), names.end());
-  return names;
-}
 
 class GoldenCase : public testing::TestWithParam<std::string> {};
 

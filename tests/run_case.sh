@@ -1,9 +1,11 @@
 #!/usr/bin/env bash
 # Builds one case's repository in a fresh temporary directory, runs the tool there and
 # leaves what it produced in OUT: stdout, stderr, status, revision.h (when written) and
-# git.log (the Git command lines the tool started, in order). For checks that need Git's own
-# view, it adds rev-list and submodules: what those commands print in the same place.
+# git.log (the Git command lines the tool started, in order). What each Git command printed is
+# kept in OUT/git-out/.
 #   run_case.sh TOOL CASE_FILE OUT [ARG...]   (ARGs replace the case's arguments)
+# With WINE_TOOL set to a Windows build, the same case is also run under Wine on a copy of the
+# tree, with a stand-in git.cmd that replays what Git printed; its results go to OUT/win/.
 set -euo pipefail
 tool=$1 case_file=$2 out=$3
 shift 3
@@ -11,7 +13,8 @@ real_git=$(command -v git)
 tmp=$(mktemp -d)
 trap 'rm -rf "$tmp"' EXIT
 mkdir -p "$out" "$tmp/home" "$tmp/bin"
-rm -f "$out"/{stdout,stderr,status,revision.h,git.log,rev-list,submodules}
+rm -rf "$out"/{stdout,stderr,status,revision.h,git.log,git-out,win}
+mkdir "$out/git-out"
 
 export HOME=$tmp/home LC_ALL=C GIT_CONFIG_GLOBAL=/dev/null GIT_CONFIG_NOSYSTEM=1
 export GIT_AUTHOR_NAME=Dev GIT_AUTHOR_EMAIL=dev@example.com
@@ -39,6 +42,7 @@ add_submodule() { git -c protocol.file.allow=always submodule add -q "$@"; }
 new_project() { new_repo repo && cd repo && mkdir applications fw && commit main.c; }
 
 args=()
+wine_args=()
 run_dir=repo/fw
 tool_env=(PATH="$tmp/bin:$PATH")
 limit_files=
@@ -48,8 +52,21 @@ cd "$tmp"
 . "$case_file"
 cd "$tmp"
 [ $# -eq 0 ] || args=("$@")
+[ ${#wine_args[@]} -gt 0 ] || wine_args=("${args[@]}")
+# Faults made with POSIX means have no Windows run.
+[ -z "${WINE_TOOL:-}" ] || [ -n "$remove_run_dir$limit_files" ] || {
+  mkdir win && cp -a "${run_dir%%/*}" win/
+}
 
-printf '#!/bin/sh\necho "$*" >>"%s/git.log"\nexec "%s" "$@"\n' "$out" "$real_git" >"$tmp/bin/git"
+# Logs each command line and keeps what it printed, named by its first word.
+cat >"$tmp/bin/git" <<GIT
+#!/bin/sh
+echo "\$*" >>"$out/git.log"
+"$real_git" "\$@" >"$out/git-out/\$1"
+status=\$?
+cat "$out/git-out/\$1"
+exit \$status
+GIT
 chmod +x "$tmp/bin/git"
 : >"$out/git.log"
 set +e
@@ -63,10 +80,24 @@ set +e
 )
 echo $? >"$out/status"
 set -e
-header=$tmp/${run_dir%/*}/applications/revision.h
+header=${run_dir%/*}/applications/revision.h
 [ ! -f "$header" ] || cp "$header" "$out/revision.h"
+[ -d win ] || exit 0
+
+# The Windows run: Git cannot run under Wine, so git.cmd types what the real one printed here.
+# It answers only the commands that ran, so a case without Git has no git.cmd at all.
+mkdir -p win/bin "$out/win"
+words=$(cut -d' ' -f1 "$out/git.log" | sort -u)
+if [ -n "$words" ]; then
+  printf '@echo off\r\n' >win/bin/git.cmd
+  for word in $words; do
+    cp "$out/git-out/$word" "win/bin/$word.out"
+    printf 'if "%%1"=="%s" type "%%~dp0%s.out"\r\n' "$word" "$word" >>win/bin/git.cmd
+  done
+fi
 (
-  cd "$run_dir" 2>/dev/null || exit 0
-  git rev-list HEAD >"$out/rev-list" 2>/dev/null
-  git submodule status --recursive >"$out/submodules" 2>/dev/null
-) || true
+  cd "win/$run_dir"
+  export WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml=d" WINEPATH="Z:${tmp//\//\\}\\win\\bin"
+  exec wine "$WINE_TOOL" "${wine_args[@]}" >"$out/win/stdout" 2>"$out/win/stderr" </dev/null
+) && echo 0 >"$out/win/status" || echo $? >"$out/win/status"
+[ ! -f "win/$header" ] || cp "win/$header" "$out/win/revision.h"

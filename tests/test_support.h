@@ -2,12 +2,15 @@
 #pragma once
 
 #include <gtest/gtest.h>
+#include <unistd.h>
 
+#include <algorithm>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
 #include <iterator>
 #include <string>
+#include <vector>
 
 namespace fs = std::filesystem;
 
@@ -19,9 +22,20 @@ inline std::string slurp(const fs::path &path) {
 /// Runs the tool on cases/<name>.sh, with args (shell words) in place of the case's own when
 /// given; the directory holding what it produced.
 inline fs::path run_case(const std::string &name, const std::string &args = "") {
-  const fs::path out = fs::path(testing::TempDir()) / ("revstamp-" + name);
+  static int runs = 0;
+  const fs::path out = fs::path(testing::TempDir()) /
+                       ("revstamp-" + std::to_string(getpid()) + "-" + std::to_string(++runs));
   const std::string command = std::string(TESTS_DIR) + "/run_case.sh " + TOOL_PATH + " " +
                               TESTS_DIR + "/cases/" + name + ".sh " + out.string() + " " + args;
   EXPECT_EQ(std::system(command.c_str()), 0) << command;
   return out;
+}
+
+/// The names of the cases under cases/, sorted.
+inline std::vector<std::string> case_names() {
+  std::vector<std::string> names;
+  for (const auto &entry : fs::directory_iterator(fs::path(TESTS_DIR) / "cases"))
+    names.push_back(entry.path().stem().string());
+  std::sort(names.begin(), names.end());
+  return names;
 }

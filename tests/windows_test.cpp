@@ -1,0 +1,34 @@
+// The Windows build under Wine must print and write what the Linux build does, with every
+// line end a CR LF.
+#include <string>
+
+#include "test_support.h"
+
+namespace {
+
+std::string with_crlf(const std::string &text) {
+  std::string converted;
+  for (char c : text) converted += c == '\n' ? std::string("\r\n") : std::string(1, c);
+  return converted;
+}
+
+class WindowsCase : public testing::TestWithParam<std::string> {};
+
+TEST_P(WindowsCase, MatchesLinuxRunWithCrLf) {
+  setenv("WINE_TOOL", WINDOWS_TOOL_PATH, 1);
+  const fs::path out = run_case(GetParam());
+  if (!fs::exists(out / "win")) GTEST_SKIP() << "fault made by POSIX means";
+  EXPECT_EQ(slurp(out / "win/status"), slurp(out / "status"));
+  EXPECT_EQ(slurp(out / "win/stdout"), with_crlf(slurp(out / "stdout")));
+  ASSERT_EQ(fs::exists(out / "win/revision.h"), fs::exists(out / "revision.h"));
+  EXPECT_EQ(slurp(out / "win/revision.h"), with_crlf(slurp(out / "revision.h")));
+  // Without git.cmd the command interpreter says so on stderr.
+  if (slurp(out / "git.log").empty()) {
+    EXPECT_NE(slurp(out / "win/stderr").find("git"), std::string::npos);
+  }
+}
+
+INSTANTIATE_TEST_SUITE_P(Cases, WindowsCase, testing::ValuesIn(case_names()),
+                         [](const auto &info) { return info.param; });
+
+}  // namespace

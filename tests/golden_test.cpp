@@ -59,4 +59,20 @@ TEST(TargetSelector, PicksTheFormFromTheSecondArgument) {
   EXPECT_EQ(slurp(run_case("clean") / "revision.h"), plain);
 }
 
+// One targeted stamp under memcheck: no error, no leak, and the header it writes without it.
+TEST(Memcheck, TargetedStampIsClean) {
+#ifdef REVSTAMP_SANITIZED
+  GTEST_SKIP() << "the tool carries sanitizers, which memcheck cannot run";
+#endif
+  if (std::system("command -v valgrind >/dev/null") != 0) GTEST_SKIP() << "no valgrind";
+  setenv("TOOL_WRAPPER",
+         "valgrind -q --error-exitcode=99 --leak-check=full --errors-for-leak-kinds=all", 1);
+  const fs::path out = run_case("targeted_submodule");
+  unsetenv("TOOL_WRAPPER");
+  EXPECT_EQ(slurp(out / "status"), "0\n");
+  EXPECT_EQ(slurp(out / "stderr"), "");
+  EXPECT_EQ(slurp(out / "revision.h"),
+            slurp(fs::path(TESTS_DIR) / "golden/targeted_submodule/revision.h"));
+}
+
 }  // namespace

@@ -47,6 +47,7 @@ run_dir=repo/fw
 tool_env=(PATH="$tmp/bin:$PATH")
 limit_files=
 remove_run_dir=
+fail_popen=
 cd "$tmp"
 # shellcheck source=/dev/null
 . "$case_file"
@@ -54,7 +55,7 @@ cd "$tmp"
 [ $# -eq 0 ] || args=("$@")
 [ ${#wine_args[@]} -gt 0 ] || wine_args=("${args[@]}")
 # Faults made with POSIX means have no Windows run.
-[ -z "${WINE_TOOL:-}" ] || [ -n "$remove_run_dir$limit_files" ] || {
+[ -z "${WINE_TOOL:-}" ] || [ -n "$remove_run_dir$limit_files$fail_popen" ] || {
   mkdir win && cp -a "${run_dir%%/*}" win/
 }
 
@@ -74,9 +75,12 @@ set +e
   cd "$run_dir"
   [ -n "$remove_run_dir" ] && rmdir "$PWD"
   exec >"$out/stdout" 2>"$out/stderr" </dev/null
-  # With stdin closed and three descriptors allowed, the loader still works but no pipe fits.
-  [ -n "$limit_files" ] && { exec 0<&-; ulimit -n 3; }
-  exec env "${tool_env[@]}" "$tool" "${args[@]}"
+  # One descriptor left over: enough for the loader and the header, but not for a pipe's two.
+  [ -n "$limit_files" ] && { exec 3>&-; ulimit -n 4; }
+  # fail_popen names the one command line whose pipe cannot be opened.
+  [ -z "$fail_popen" ] || tool_env+=(LD_PRELOAD="$FAIL_POPEN_LIB" FAIL_POPEN_COMMAND="$fail_popen")
+  # TOOL_WRAPPER (a command and its options, such as valgrind) runs the tool.
+  exec env "${tool_env[@]}" ${TOOL_WRAPPER:-} "$tool" "${args[@]}"
 )
 echo $? >"$out/status"
 set -e

@@ -1,0 +1,50 @@
+// The submodule block is always one valid C string literal, continued over lines, whose value
+// is each piece of the listing up to its first zero, CR or LF byte, followed by " \r\n".
+#include "model.h"
+
+// The value of the literal in block, or aborts when block is not exactly one valid literal.
+static std::string literal_value(const std::string &block) {
+  require(block.size() >= 5 && block.compare(0, 3, "\"\\\n") == 0, "opening");
+  require(block.compare(block.size() - 2, 2, "\"\n") == 0, "closing");
+  std::string value;
+  for (size_t i = 3; i < block.size() - 2; ++i) {
+    const char c = block[i];
+    require(c != '"' && c != '\n' && c != '\r' && c != '\0', "raw quote or line end in literal");
+    if (c != '\\') {
+      value += c;
+      continue;
+    }
+    require(++i < block.size() - 2, "escape at the end");
+    switch (block[i]) {
+      case '\n':
+        break;  // continuation
+      case '"':
+        value += '"';
+        break;
+      case '\\':
+        value += '\\';
+        break;
+      case 'r':
+        value += '\r';
+        break;
+      case 'n':
+        value += '\n';
+        break;
+      default:
+        require(false, "unknown escape");
+    }
+  }
+  // The closing quote must stand at the start of its own line.
+  require(block[block.size() - 3] == '\n', "closing line");
+  return value;
+}
+
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size) {
+  InputStream in(data, size);
+  const std::string block = captured([&](FILE *out) { write_submodule_block(in.stream, out); });
+  std::string expected;
+  for (const std::string &piece : model_pieces(std::string(in.bytes, 0, size), kPieceSize))
+    expected += piece.substr(0, piece.find_first_of(std::string("\0\r\n", 3))) + " \r\n";
+  require(literal_value(block) == expected, "literal value");
+  return 0;
+}

@@ -30,8 +30,6 @@ int count_pieces(FILE *in);
 void read_last_piece(FILE *in, char *buf, int size);
 /// Echoes pieces to echo until one holds a change marker; that marker's letter, or 0.
 int scan_status(FILE *in, FILE *echo);
-/// Letter of the first change marker found in the piece, or 0.
-int marker_letter(const char *piece);
 
 // --- Revision header ---
 

@@ -39,22 +39,23 @@ static FILE *open_header() {
   return header;
 }
 
-// Exactly eight bytes, whatever they hold, so the macro's width never varies.
-static void write_hash_literal(FILE *header, const char *hash) {
-  fputc('"', header);
+// The four value macros; the two forms differ only in the blanks after "#define".
+static void write_values(FILE *header, const char *define, int count, const char *hash,
+                         char state) {
+  fprintf(header, "%sFIRMWARE_VER_REV %d\n", define, count);
+  fprintf(header, "%sFIRMWARE_VER_REV_STR \"%d\"\n", define, count);
+  // Exactly eight bytes, whatever they hold, so the macro's width never varies.
+  fprintf(header, "%sFIRMWARE_VER_HASH_STR \"", define);
   fwrite(hash, 1, 8, header);
   fputs("\"\n", header);
+  fprintf(header, "%sFIRMWARE_VER_MULTI \"%c\"\n", define, state);
 }
 
 int write_notargeted_file(int count, const char *hash, char state) {
   FILE *header = open_header();
   if (header == nullptr) return 1;
   fputs(kGuardOpening, header);
-  fprintf(header, "#define FIRMWARE_VER_REV %d\n", count);
-  fprintf(header, "#define FIRMWARE_VER_REV_STR \"%d\"\n", count);
-  fputs("#define FIRMWARE_VER_HASH_STR ", header);
-  write_hash_literal(header, hash);
-  fprintf(header, "#define FIRMWARE_VER_MULTI \"%c\"\n", state);
+  write_values(header, "#define ", count, hash, state);
   fputs(
       "#define\t\tFIRMWARE_BUILD_INFO\t\t\"r\"FIRMWARE_VER_REV_STR\" built on \"__DATE__\" "
       "\"__TIME__\n",
@@ -69,11 +70,7 @@ int write_targeted_file(int count, const char *hash, char state) {
   if (header == nullptr) return 1;
   fputs(kGuardOpening, header);
   fputs(kTargetBlock, header);
-  fprintf(header, "#define      FIRMWARE_VER_REV %d\n", count);
-  fprintf(header, "#define      FIRMWARE_VER_REV_STR \"%d\"\n", count);
-  fputs("#define      FIRMWARE_VER_HASH_STR ", header);
-  write_hash_literal(header, hash);
-  fprintf(header, "#define      FIRMWARE_VER_MULTI \"%c\"\n", state);
+  write_values(header, "#define      ", count, hash, state);
   fputs(state != 0 ? kChangedBuildInfo : kCleanBuildInfo, header);
   fputs("#define FIRMWARE_SUBMODULE_REV \\\n", header);
   print_git_submodule_info(header);

@@ -15,7 +15,8 @@ void read_last_piece(FILE *in, char *buf, int size) {
   }
 }
 
-int marker_letter(const char *piece) {
+// The table's order decides when a piece holds more than one marker.
+static int marker_letter(const char *piece) {
   static const struct {
     const char *text;
     char letter;

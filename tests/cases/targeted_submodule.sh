@@ -1,7 +1,2 @@
-new_repo lib
-(cd lib && commit lib.c)
-new_project
-add_submodule ../lib lib
-tick
-git commit -q -m "add lib"
+new_project_with_lib
 args=(x s)

@@ -41,7 +41,14 @@ int close_command_pipe(FILE *pipe) { return pclose(pipe); }
 #endif
 
 FILE *open_command_pipe(const char *command) {
+  // Git's output arrives in fewer, larger reads than the pipe's default 4 KiB buffer allows,
+  // which spares the reader and Git many wake-ups on long listings. Only one command pipe is
+  // open at a time, so one buffer serves them all.
+  static char buffer[1 << 16];
   FILE *pipe = popen_read(command);
-  if (pipe == nullptr) perror("popen failed");
+  if (pipe == nullptr)
+    perror("popen failed");
+  else
+    setvbuf(pipe, buffer, _IOFBF, sizeof buffer);
   return pipe;
 }

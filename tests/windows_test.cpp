@@ -1,6 +1,7 @@
 // The Windows build under Wine must print and write what the Linux build does, with every
 // line end a CR LF.
 #include <string>
+#include <vector>
 
 #include "test_support.h"
 
@@ -12,12 +13,26 @@ std::string with_crlf(const std::string &text) {
   return converted;
 }
 
+// Cases whose fault is made by POSIX means (descriptor limit, removed directory, preloaded
+// library) have no Windows run.
+std::vector<std::string> windows_case_names() {
+  std::vector<std::string> names;
+  for (const std::string &name : case_names()) {
+    const std::string setup = slurp(fs::path(TESTS_DIR) / "cases" / (name + ".sh"));
+    if (setup.find("limit_files=") == std::string::npos &&
+        setup.find("remove_run_dir=") == std::string::npos &&
+        setup.find("fail_popen=") == std::string::npos)
+      names.push_back(name);
+  }
+  return names;
+}
+
 class WindowsCase : public testing::TestWithParam<std::string> {};
 
 TEST_P(WindowsCase, MatchesLinuxRunWithCrLf) {
   setenv("WINE_TOOL", WINDOWS_TOOL_PATH, 1);
   const fs::path out = run_case(GetParam());
-  if (!fs::exists(out / "win")) GTEST_SKIP() << "fault made by POSIX means";
+  ASSERT_TRUE(fs::exists(out / "win"));
   EXPECT_EQ(slurp(out / "win/status"), slurp(out / "status"));
   EXPECT_EQ(slurp(out / "win/stdout"), with_crlf(slurp(out / "stdout")));
   ASSERT_EQ(fs::exists(out / "win/revision.h"), fs::exists(out / "revision.h"));
@@ -28,7 +43,7 @@ TEST_P(WindowsCase, MatchesLinuxRunWithCrLf) {
   }
 }
 
-INSTANTIATE_TEST_SUITE_P(Cases, WindowsCase, testing::ValuesIn(case_names()),
+INSTANTIATE_TEST_SUITE_P(Cases, WindowsCase, testing::ValuesIn(windows_case_names()),
                          [](const auto &info) { return info.param; });
 
 }  // namespace

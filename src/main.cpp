@@ -9,9 +9,10 @@ int main(int argc, char **argv) {
   printf("%.*s\n", static_cast<int>(sizeof hash), hash);
   char state = static_cast<char>(get_git_state());
   printf("git state is : %c\n", state);
-  if (selects_targeted_form(argc, argv))
+  if (selects_targeted_form(argc, argv)) {
     write_targeted_file(count, hash, state);
-  else
+  } else {
     write_notargeted_file(count, hash, state);
+  }
   return 0;
 }

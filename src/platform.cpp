@@ -46,9 +46,10 @@ FILE *open_command_pipe(const char *command) {
   // open at a time, so one buffer serves them all.
   static char buffer[1 << 16];
   FILE *pipe = popen_read(command);
-  if (pipe == nullptr)
+  if (pipe == nullptr) {
     perror("popen failed");
-  else
+  } else {
     setvbuf(pipe, buffer, _IOFBF, sizeof buffer);
+  }
   return pipe;
 }

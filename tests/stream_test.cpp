@@ -1,23 +1,12 @@
 // Stream handling on in-memory streams, where piece boundaries can be placed exactly.
 #include <gtest/gtest.h>
 
-#include <cstdio>
-#include <cstdlib>
 #include <string>
 
 #include "git.h"
+#include "memory_stream.h"
 
 namespace {
-
-// An in-memory stream holding text, closed at scope exit.
-struct Input {
-  explicit Input(std::string text) : bytes(std::move(text)) {
-    stream = fmemopen(bytes.data(), bytes.size(), "r");
-  }
-  ~Input() { fclose(stream); }
-  std::string bytes;
-  FILE *stream;
-};
 
 const std::string kPiece(1023, 'x');  // a piece that fills the buffer, leaving its line end over
 
@@ -29,7 +18,7 @@ TEST(CountPieces, CountsLinesAndSplitsLongOnes) {
       {"", 0},       {"a\nb\n", 2}, {"a\nb", 2}, {kPiece + "\n", 2}, {kPiece + kPiece + "\n", 3},
       {"\n\n\n", 3}, {"abc", 1}};
   for (const auto &c : cases) {
-    Input in(c.text);
+    InputStream in(c.text);
     EXPECT_EQ(count_pieces(in.stream), c.pieces) << c.text.size();
   }
 }
@@ -42,24 +31,11 @@ TEST(ReadLastPiece, KeepsLastPieceAndLeavesBufferOnEmptyInput) {
                {"root", "root"},
                {std::string(300, 'h') + "\n", std::string(45, 'h') + "\n"}};
   for (const auto &c : cases) {
-    Input in(c.text);
+    InputStream in(c.text);
     char buf[256] = "00000000";
     read_last_piece(in.stream, buf, sizeof buf);
     EXPECT_EQ(std::string(buf), c.last);
   }
-}
-
-// What a function writes to a stream, as a string.
-template <typename Write>
-std::string written_by(Write write) {
-  char *bytes = nullptr;
-  size_t size = 0;
-  FILE *out = open_memstream(&bytes, &size);
-  write(out);
-  fclose(out);
-  std::string text(bytes, size);
-  free(bytes);
-  return text;
 }
 
 TEST(SubmoduleBlock, OneContinuedLiteralWithEveryPieceEnded) {
@@ -79,8 +55,8 @@ TEST(SubmoduleBlock, OneContinuedLiteralWithEveryPieceEnded) {
       {kPiece + "tail\n", kPiece + end + "tail" + end},
   };
   for (const auto &c : cases) {
-    Input in(c.listing);
-    EXPECT_EQ(written_by([&](FILE *out) { write_submodule_block(in.stream, out); }),
+    InputStream in(c.listing);
+    EXPECT_EQ(captured([&](FILE *out) { write_submodule_block(in.stream, out); }),
               "\"\\\n" + c.body + "\"\n")
         << c.listing;
   }
@@ -103,9 +79,9 @@ TEST(ScanStatus, EchoesUpToTheDecidingPiece) {
       {kPiece + "deleted:\nnext\n", kPiece + "\ndeleted:\n\n", 'D'},
   };
   for (const auto &c : cases) {
-    Input in(c.status);
+    InputStream in(c.status);
     int letter = -1;
-    EXPECT_EQ(written_by([&](FILE *echo) { letter = scan_status(in.stream, echo); }), c.echo);
+    EXPECT_EQ(captured([&](FILE *echo) { letter = scan_status(in.stream, echo); }), c.echo);
     EXPECT_EQ(letter, c.letter) << c.status;
   }
 }

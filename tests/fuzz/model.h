@@ -1,12 +1,14 @@
 // An independent model of the line reader and the checks every fuzz target shares.
 #pragma once
 
+#include <cstdint>
 #include <cstdio>
 #include <cstdlib>
 #include <string>
 #include <vector>
 
 #include "git.h"
+#include "memory_stream.h"
 
 /// Aborts, so the fuzzer records the input, when an oracle does not hold.
 inline void require(bool holds, const char *what) {
@@ -30,31 +32,7 @@ inline std::vector<std::string> model_pieces(const std::string &input, size_t si
 /// A piece as C string functions see it: up to its first zero byte.
 inline std::string visible(const std::string &piece) { return piece.substr(0, piece.find('\0')); }
 
-/// The input as a readable stream; fmemopen cannot take an empty buffer, so one byte stands
-/// behind a stream that ends at once.
-struct InputStream {
-  explicit InputStream(const uint8_t *data, size_t size)
-      : bytes(reinterpret_cast<const char *>(data), size) {
-    bytes.push_back('\0');
-    stream = fmemopen(bytes.data(), size, "r");
-    if (size == 0) stream = fmemopen(bytes.data(), 1, "r"), fgetc(stream);
-    require(stream != nullptr, "fmemopen");
-  }
-  ~InputStream() { fclose(stream); }
-  std::string bytes;
-  FILE *stream;
-};
-
-/// Everything a function writes to a memory stream.
-template <typename Write>
-std::string captured(Write write) {
-  char *bytes = nullptr;
-  size_t size = 0;
-  FILE *out = open_memstream(&bytes, &size);
-  require(out != nullptr, "open_memstream");
-  write(out);
-  fclose(out);
-  std::string text(bytes, size);
-  free(bytes);
-  return text;
+/// The fuzzer's input as text.
+inline std::string text_of(const uint8_t *data, size_t size) {
+  return std::string(reinterpret_cast<const char *>(data), size);
 }

@@ -5,14 +5,13 @@
 #include "model.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size) {
-  const auto pieces = model_pieces(std::string(reinterpret_cast<const char *>(data), size), 256);
+  const auto pieces = model_pieces(text_of(data, size), 256);
   {
-    InputStream in(data, size);
-    require(count_pieces(in.stream) ==
-                static_cast<int>(model_pieces(in.bytes.substr(0, size), kPieceSize).size()),
+    InputStream in(text_of(data, size));
+    require(count_pieces(in.stream) == static_cast<int>(model_pieces(in.bytes, kPieceSize).size()),
             "count");
   }
-  InputStream in(data, size);
+  InputStream in(text_of(data, size));
   char buf[256] = "00000000";
   read_last_piece(in.stream, buf, sizeof buf);
   require(memchr(buf, '\0', sizeof buf) != nullptr, "terminated");

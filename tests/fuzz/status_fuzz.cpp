@@ -5,13 +5,13 @@
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size) {
   static const std::pair<const char *, int> kMarkers[] = {
       {"modified:", 'M'}, {"new file", 'N'}, {"deleted:", 'D'}, {"renamed:", 'R'}};
-  InputStream in(data, size);
+  InputStream in(text_of(data, size));
   int letter = -1;
   const std::string echo = captured([&](FILE *out) { letter = scan_status(in.stream, out); });
 
   std::string expected_echo;
   int expected_letter = 0;
-  for (const std::string &piece : model_pieces(std::string(in.bytes, 0, size), kPieceSize)) {
+  for (const std::string &piece : model_pieces(in.bytes, kPieceSize)) {
     expected_echo += visible(piece) + "\n";
     for (const auto &[marker, marker_letter] : kMarkers) {
       if (visible(piece).find(marker) != std::string::npos) {

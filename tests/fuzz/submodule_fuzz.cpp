@@ -40,10 +40,10 @@ static std::string literal_value(const std::string &block) {
 }
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size) {
-  InputStream in(data, size);
+  InputStream in(text_of(data, size));
   const std::string block = captured([&](FILE *out) { write_submodule_block(in.stream, out); });
   std::string expected;
-  for (const std::string &piece : model_pieces(std::string(in.bytes, 0, size), kPieceSize))
+  for (const std::string &piece : model_pieces(in.bytes, kPieceSize))
     expected += piece.substr(0, piece.find_first_of(std::string("\0\r\n", 3))) + " \r\n";
   require(literal_value(block) == expected, "literal value");
   return 0;

@@ -1,6 +1,6 @@
 #include <cstdlib>
 
-#include "git.h"
+#include "revstamp.h"
 
 void createBuildDir() {
   if (make_build_dir()) return;

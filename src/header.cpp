@@ -1,4 +1,4 @@
-#include "git.h"
+#include "revstamp.h"
 
 static const char kGuardOpening[] = "#ifndef REVISION_H_\n#define REVISION_H_\n";
 

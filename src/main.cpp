@@ -1,4 +1,4 @@
-#include "git.h"
+#include "revstamp.h"
 
 int main(int argc, char **argv) {
   createBuildDir();

@@ -1,5 +1,5 @@
 // Everything that differs between Windows and POSIX hosts lives here.
-#include "git.h"
+#include "revstamp.h"
 
 #ifdef _WIN32
 #include <windows.h>

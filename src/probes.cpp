@@ -1,6 +1,6 @@
 #include <cstring>
 
-#include "git.h"
+#include "revstamp.h"
 
 int count_pieces(FILE *in) {
   char piece[kPieceSize];

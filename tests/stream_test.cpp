@@ -3,8 +3,8 @@
 
 #include <string>
 
-#include "git.h"
 #include "memory_stream.h"
+#include "revstamp.h"
 
 namespace {
 

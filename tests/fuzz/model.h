@@ -7,8 +7,8 @@
 #include <string>
 #include <vector>
 
-#include "git.h"
 #include "memory_stream.h"
+#include "revstamp.h"
 
 /// Aborts, so the fuzzer records the input, when an oracle does not hold.
 inline void require(bool holds, const char *what) {

@@ -1,6 +1,6 @@
 // Stamps Git's view of the repository into ../applications/revision.h.
-#ifndef REVSTAMP_GIT_H_
-#define REVSTAMP_GIT_H_
+#ifndef REVSTAMP_H_
+#define REVSTAMP_H_
 
 #include <cstdio>
 
@@ -53,4 +53,4 @@ FILE *open_command_pipe(const char *command);
 /// Closes a command pipe and waits for the command; its termination status.
 int close_command_pipe(FILE *pipe);
 
-#endif  // REVSTAMP_GIT_H_
+#endif  // REVSTAMP_H_

@@ -1,3 +1,5 @@
+#include <cctype>
+
 #include "revstamp.h"
 
 static const char kGuardOpening[] = "#ifndef REVISION_H_\n#define REVISION_H_\n";
@@ -48,7 +50,13 @@ static void write_values(FILE *header, const char *define, int count, const char
   fprintf(header, "%sFIRMWARE_VER_HASH_STR \"", define);
   fwrite(hash, 1, 8, header);
   fputs("\"\n", header);
-  fprintf(header, "%sFIRMWARE_VER_MULTI \"%c\"\n", define, state);
+  // A clean tree's byte 0, or the 1 of a failed status pipe, goes in as an octal escape: the
+  // macro's value is the same byte, and the header stays text that -Werror builds accept.
+  if (isprint(static_cast<unsigned char>(state))) {
+    fprintf(header, "%sFIRMWARE_VER_MULTI \"%c\"\n", define, state);
+  } else {
+    fprintf(header, "%sFIRMWARE_VER_MULTI \"\\%o\"\n", define, static_cast<unsigned char>(state));
+  }
 }
 
 int write_notargeted_file(int count, const char *hash, char state) {
@@ -97,8 +105,11 @@ void write_submodule_block(FILE *listing, FILE *header) {
   while (fgets(piece, sizeof piece, listing) != nullptr) {
     for (const char *c = piece; *c != '\0' && *c != '\r' && *c != '\n'; ++c) {
       // Escaped so that a quote or backslash in a path can neither end the literal nor start an
-      // escape sequence: the macro's value stays exactly what Git printed.
-      if (*c == '"' || *c == '\\') fputc('\\', header);
+      // escape sequence, and no "??" is left for a trigraph under strict C modes: the macro's
+      // value stays exactly what Git printed.
+      if (*c == '"' || *c == '\\' || (*c == '?' && c != piece && c[-1] == '?')) {
+        fputc('\\', header);
+      }
       fputc(*c, header);
     }
     fputs(kPieceEnd, header);

@@ -8,11 +8,16 @@
 
 namespace {
 
-// Compiles firmware.c against the header in dir with the given flags; what the program prints.
-std::string compile_and_run(const fs::path &dir, const std::string &flags) {
+// What a build that turns every warning into an error accepts.
+const char kStrict[] = "-Wall -Wextra -Wpedantic -Werror ";
+
+// Compiles firmware.c against the header in dir with the given compiler and flags; what the
+// program prints.
+std::string compile_and_run(const fs::path &dir, const std::string &flags,
+                            const std::string &compiler = C_COMPILER) {
   const fs::path program = dir / "firmware";
-  const std::string compile = std::string(C_COMPILER) + " " + flags + " -I" + dir.string() +
-                              " -o " + program.string() + " " + TESTS_DIR + "/firmware.c";
+  const std::string compile = compiler + " " + flags + " -I" + dir.string() + " -o " +
+                              program.string() + " " + TESTS_DIR + "/firmware.c";
   EXPECT_EQ(std::system(compile.c_str()), 0) << compile;
   std::string printed;
   if (FILE *run = popen(program.c_str(), "r")) {
@@ -29,16 +34,30 @@ std::vector<std::string> lines_of(const std::string &text) {
   return lines;
 }
 
-TEST(CompiledHeader, PlainBuildInfoReadsRevisionThenCompileTime) {
-  for (const auto &[name, count] : {std::pair{"linear", "3"}, {"clean", "1"}, {"modified", "1"}}) {
-    // firmware.c prints the build info, then its own __DATE__ and __TIME__.
-    const auto lines = lines_of(compile_and_run(run_case(name), ""));
-    ASSERT_EQ(lines.size(), 3u) << name;
-    EXPECT_EQ(lines[0], std::string("r") + count + " built on " + lines[1] + " " + lines[2]);
+// The state macro as firmware sees it: always two bytes, the state byte and the terminator.
+std::string state_line(char state) { return "2 " + std::to_string(state); }
+
+TEST(CompiledHeader, PlainBuildInfoAndStateUnderStrictGccAndClang) {
+  const struct {
+    const char *name, *args, *count;
+    char state;
+  } cases[] = {{"linear", "", "3", 0},
+               {"clean", "", "1", 0},
+               {"modified", "", "1", 'M'},
+               {"popen_fails_status", "x", "2", 1}};
+  for (const char *compiler : {"gcc", "clang"}) {
+    for (const auto &c : cases) {
+      SCOPED_TRACE(std::string(compiler) + " " + c.name);
+      // firmware.c prints the build info, then its own __DATE__ and __TIME__.
+      const auto lines = lines_of(compile_and_run(run_case(c.name, c.args), kStrict, compiler));
+      ASSERT_EQ(lines.size(), 4u);
+      EXPECT_EQ(lines[0], std::string("r") + c.count + " built on " + lines[1] + " " + lines[2]);
+      EXPECT_EQ(lines[3], state_line(c.state));
+    }
   }
 }
 
-TEST(CompiledHeader, TargetedMacrosMatchDefinesAndGit) {
+TEST(CompiledHeader, TargetedMacrosMatchDefinesAndGitUnderStrictC99) {
   const struct {
     const char *defines, *target;
   } builds[] = {{"", "release"},
@@ -48,26 +67,36 @@ TEST(CompiledHeader, TargetedMacrosMatchDefinesAndGit) {
                 {"-DDISTRIBUTION", "distribution"},
                 {"-D_DISTRIBUTION", "distribution"},
                 {"-D__DISTRIBUTION", "distribution"}};
-  // A changed tree whose submodule paths hold a quote and a backslash, and a clean one with
-  // nested submodules.
-  for (const auto &[name, state] :
-       {std::pair{"targeted_quoted_path", "-M"}, {"targeted_nested", ""}}) {
-    const fs::path out = run_case(name);
+  // Submodule paths that hold a quote and a backslash, or "??/" and "??=", which C99 with
+  // trigraphs would read as a backslash and a '#'; a clean tree with nested submodules; a
+  // failed status pipe.
+  const struct {
+    const char *name;
+    char state;
+  } cases[] = {{"targeted_quoted_path", 'M'},
+               {"targeted_trigraph_path", 0},
+               {"targeted_nested", 0},
+               {"popen_fails_status", 1}};
+  for (const auto &c : cases) {
+    const fs::path out = run_case(c.name);
     const auto commits = lines_of(slurp(out / "git-out/rev-list"));
     ASSERT_FALSE(commits.empty());
     std::string listing;
     for (const auto &line : lines_of(slurp(out / "git-out/submodule"))) listing += line + " \r\n";
+    const std::string state = c.state == 0 ? "" : std::string("-") + c.state;
     for (const auto &build : builds) {
-      SCOPED_TRACE(std::string(name) + " " + build.defines);
-      const std::string printed = compile_and_run(out, build.defines);
+      SCOPED_TRACE(std::string(c.name) + " " + build.defines);
+      const std::string printed =
+          compile_and_run(out, std::string(kStrict) + "-std=c99 -trigraphs " + build.defines);
       const auto lines = lines_of(printed);
-      ASSERT_GE(lines.size(), 4u);
+      ASSERT_GE(lines.size(), 5u);
       EXPECT_EQ(lines[0], "r" + std::to_string(commits.size()) + "-" + commits.back().substr(0, 8) +
                               state + " " + build.target + "  built on " + lines[1] + " " +
                               lines[2]);
-      EXPECT_EQ(lines[3], build.target);
-      size_t listing_start = 0;  // the listing follows the first four lines
-      for (size_t i = 0; i < 4; ++i) listing_start += lines[i].size() + 1;
+      EXPECT_EQ(lines[3], state_line(c.state));
+      EXPECT_EQ(lines[4], build.target);
+      size_t listing_start = 0;  // the listing follows the first five lines
+      for (size_t i = 0; i < 5; ++i) listing_start += lines[i].size() + 1;
       EXPECT_EQ(printed.substr(listing_start), listing);
     }
   }

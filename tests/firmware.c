@@ -1,11 +1,13 @@
 /* Prints what the generated header's macros expand to: the build info, this file's own
-   __DATE__ and __TIME__, then for the targeted form the target and the submodule listing. */
+   __DATE__ and __TIME__, the state macro's size and first byte, then for the targeted form the
+   target and the submodule listing. */
 #include <stdio.h>
 
 #include "revision.h"
 
 int main(void) {
   printf("%s\n%s\n%s\n", FIRMWARE_BUILD_INFO, __DATE__, __TIME__);
+  printf("%d %d\n", (int)sizeof FIRMWARE_VER_MULTI, FIRMWARE_VER_MULTI[0]);
 #ifdef FIRMWARE_SUBMODULE_REV
   printf("%s\n%s", FIRMWARE_TARGET_STR, FIRMWARE_SUBMODULE_REV);
 #endif

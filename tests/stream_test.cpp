@@ -48,6 +48,8 @@ TEST(SubmoduleBlock, OneContinuedLiteralWithEveryPieceEnded) {
       {"-abc lib\r\n+def x\n", "-abc lib" + end + "+def x" + end},
       {"no line end", "no line end" + end},
       {"a\"b\\c\n", "a\\\"b\\\\c" + end},
+      // No "??" is left to start a trigraph.
+      {"a?\?/b?\?\?\n", "a?\\?/b?\\?\\?" + end},
       {std::string("cut\0rest\n", 9), "cut" + end},
       {"\n", end},
       // A line longer than a piece gets the ending at each cut; a lone line end, one of its own.

@@ -1,11 +1,13 @@
-// The submodule block is always one valid C string literal, continued over lines, whose value
-// is each piece of the listing up to its first zero, CR or LF byte, followed by " \r\n".
+// The submodule block is always one valid C string literal, continued over lines and free of
+// trigraphs, whose value is each piece of the listing up to its first zero, CR or LF byte,
+// followed by " \r\n".
 #include "model.h"
 
 // The value of the literal in block, or aborts when block is not exactly one valid literal.
 static std::string literal_value(const std::string &block) {
   require(block.size() >= 5 && block.compare(0, 3, "\"\\\n") == 0, "opening");
   require(block.compare(block.size() - 2, 2, "\"\n") == 0, "closing");
+  require(block.find("??") == std::string::npos, "a trigraph could form");
   std::string value;
   for (size_t i = 3; i < block.size() - 2; ++i) {
     const char c = block[i];
@@ -23,6 +25,9 @@ static std::string literal_value(const std::string &block) {
         break;
       case '\\':
         value += '\\';
+        break;
+      case '?':
+        value += '?';
         break;
       case 'r':
         value += '\r';

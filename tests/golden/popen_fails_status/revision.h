@@ -18,7 +18,7 @@
 #define      FIRMWARE_VER_REV 2
 #define      FIRMWARE_VER_REV_STR "2"
 #define      FIRMWARE_VER_HASH_STR "40f2bf8d"
-#define      FIRMWARE_VER_MULTI ""
+#define      FIRMWARE_VER_MULTI "\1"
 #define      FIRMWARE_BUILD_INFO        "r"FIRMWARE_VER_REV_STR"-"FIRMWARE_VER_HASH_STR"-"FIRMWARE_VER_MULTI" "FIRMWARE_TARGET_STR" "" built on "__DATE__" "__TIME__
 #define FIRMWARE_SUBMODULE_REV \
 "\

@@ -37,8 +37,23 @@ static const char kBlockClosing[] = "\"\n";
 
 static FILE *open_header() {
   FILE *header = fopen(kHeaderPath, "w+");
-  if (header == nullptr) perror("fopen failed");
+  if (header == nullptr) report_failure("fopen failed");
   return header;
+}
+
+// A full disk shows only here, when the buffered bytes reach the file: a header cut short must
+// not pass for a written one.
+static int close_header(FILE *header) {
+  if (fflush(header) != 0 || ferror(header) != 0) {
+    report_failure("write failed");
+    fclose(header);
+    return 1;
+  }
+  if (fclose(header) != 0) {
+    report_failure("write failed");
+    return 1;
+  }
+  return 0;
 }
 
 // The four value macros; the two forms differ only in the blanks after "#define".
@@ -69,8 +84,7 @@ int write_notargeted_file(int count, const char *hash, char state) {
       "\"__TIME__\n",
       header);
   fputs("#endif // REVISION_H_\n", header);
-  fclose(header);
-  return 0;
+  return close_header(header);
 }
 
 int write_targeted_file(int count, const char *hash, char state) {
@@ -83,8 +97,7 @@ int write_targeted_file(int count, const char *hash, char state) {
   fputs("#define FIRMWARE_SUBMODULE_REV \\\n", header);
   print_git_submodule_info(header);
   fputs("#endif\n", header);
-  fclose(header);
-  return 0;
+  return close_header(header);
 }
 
 int print_git_submodule_info(FILE *header) {

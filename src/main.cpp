@@ -14,5 +14,5 @@ int main(int argc, char **argv) {
   } else {
     write_notargeted_file(count, hash, state);
   }
-  return 0;
+  return run_exit_status();
 }

@@ -47,7 +47,7 @@ FILE *open_command_pipe(const char *command) {
   static char buffer[1 << 16];
   FILE *pipe = popen_read(command);
   if (pipe == nullptr) {
-    perror("popen failed");
+    report_failure("popen failed");
   } else {
     setvbuf(pipe, buffer, _IOFBF, sizeof buffer);
   }

@@ -13,6 +13,10 @@ constexpr int kPieceSize = 1024;
 void createBuildDir();
 /// True when the second argument after the program's name starts with a lower-case 's'.
 bool selects_targeted_form(int argc, char **argv);
+/// Reports a failing library call on stderr, perror style, and marks the run as failed.
+void report_failure(const char *message);
+/// The exit status: 1 when the run reported a failure of its own, else 0.
+int run_exit_status();
 
 // --- Repository probes ---
 
@@ -33,9 +37,10 @@ int scan_status(FILE *in, FILE *echo);
 
 // --- Revision header ---
 
-/// Writes the plain header; 0 when written, 1 when it cannot be opened.
+/// Writes the plain header; 0 when written, 1 when it cannot be opened or written.
 int write_notargeted_file(int count, const char *hash, char state);
-/// Writes the header with build targets and submodules; 0 when written, 1 when it cannot be opened.
+/// Writes the header with build targets and submodules; 0 when written, 1 when it cannot be
+/// opened or written.
 int write_targeted_file(int count, const char *hash, char state);
 /// Writes the submodule listing as one string literal; the pipe's close status, or 1 on failure.
 int print_git_submodule_info(FILE *header);

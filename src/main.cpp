@@ -2,6 +2,7 @@
 
 int main(int argc, char **argv) {
   createBuildDir();
+  prepare_git_environment();
   int count = find_git_revision_number();
   // Shown, and stamped, when Git lists no commit: plain to see, and the header still compiles.
   char hash[256] = "00000000";

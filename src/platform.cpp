@@ -7,6 +7,7 @@
 #include <sys/stat.h>
 
 #include <cerrno>
+#include <cstdlib>
 #endif
 
 #ifdef _WIN32
@@ -24,6 +25,8 @@ bool make_build_dir() {
   return CreateDirectoryA(".\\build", nullptr) || GetLastError() == ERROR_ALREADY_EXISTS;
 }
 
+static void put_env(char *assignment) { _putenv(assignment); }
+
 static FILE *popen_read(const char *command) { return _popen(command, "r"); }
 
 int close_command_pipe(FILE *pipe) { return _pclose(pipe); }
@@ -34,11 +37,24 @@ const char kHeaderPath[] = "../applications/revision.h";
 
 bool make_build_dir() { return mkdir("build", 0777) == 0 || errno == EEXIST; }
 
+static void put_env(char *assignment) { putenv(assignment); }
+
 static FILE *popen_read(const char *command) { return popen(command, "r"); }
 
 int close_command_pipe(FILE *pipe) { return pclose(pipe); }
 
 #endif
+
+void prepare_git_environment() {
+  // The environment keeps these strings, so they live as long as the process.
+  // The change markers are English: a translated Git would stamp a modified tree as clean.
+  static char english[] = "LC_ALL=C";
+  // Without it git status refreshes and rewrites .git/index, taking index.lock from under a
+  // commit the user makes at the same moment.
+  static char no_optional_locks[] = "GIT_OPTIONAL_LOCKS=0";
+  put_env(english);
+  put_env(no_optional_locks);
+}
 
 FILE *open_command_pipe(const char *command) {
   // Git's output arrives in fewer, larger reads than the pipe's default 4 KiB buffer allows,

@@ -11,7 +11,7 @@ namespace fs = std::filesystem;
 
 namespace {
 
-const char *const kOutputs[] = {"stdout", "stderr", "status", "revision.h", "git.log"};
+const char *const kOutputs[] = {"stdout", "stderr", "status", "revision.h", "git.log", "after"};
 
 class GoldenCase : public testing::TestWithParam<std::string> {};
 

@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Builds one case's repository in a fresh temporary directory, runs the tool there and
-# leaves what it produced in OUT: stdout, stderr, status, revision.h (when written) and
-# git.log (the Git command lines the tool started, in order). What each Git command printed is
+# leaves what it produced in OUT: stdout, stderr, status, revision.h (when written),
+# git.log (the Git command lines the tool started, in order) and after (what the case's after
+# function printed, when it has one). What each Git command printed is
 # kept in OUT/git-out/.
 #   run_case.sh TOOL CASE_FILE OUT [ARG...]   (ARGs replace the case's arguments)
 # With WINE_TOOL set to a Windows build, the same case is also run under Wine on a copy of the
@@ -86,6 +87,8 @@ set +e
 )
 echo $? >"$out/status"
 set -e
+# A case may check what the run left behind in an after function; what it prints is kept.
+! declare -F after >/dev/null || (cd "$tmp" && after) >"$out/after" 2>&1
 header=${run_dir%/*}/applications/revision.h
 [ ! -f "$header" ] || cp "$header" "$out/revision.h"
 [ -d win ] || exit 0

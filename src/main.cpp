@@ -3,10 +3,9 @@
 int main(int argc, char **argv) {
   createBuildDir();
   prepare_git_environment();
-  int count = find_git_revision_number();
   // Shown, and stamped, when Git lists no commit: plain to see, and the header still compiles.
   char hash[256] = "00000000";
-  get_latest_version_hash(hash, sizeof hash);
+  int count = find_git_revision_number(hash, sizeof hash);
   printf("%.*s\n", static_cast<int>(sizeof hash), hash);
   char state = static_cast<char>(get_git_state());
   printf("git state is : %c\n", state);

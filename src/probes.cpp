@@ -2,17 +2,11 @@
 
 #include "revstamp.h"
 
-int count_pieces(FILE *in) {
-  char piece[kPieceSize];
-  int count = 0;
-  while (fgets(piece, sizeof piece, in) != nullptr) ++count;
-  return count;
-}
-
-void read_last_piece(FILE *in, char *buf, int size) {
+int count_pieces_keeping_last(FILE *in, char *buf, int size) {
   // A read that meets the end of the stream leaves buf alone, so the last piece stays.
-  while (fgets(buf, size, in) != nullptr) {
-  }
+  int count = 0;
+  while (fgets(buf, size, in) != nullptr) ++count;
+  return count;
 }
 
 // The table's order decides when a piece holds more than one marker.
@@ -36,21 +30,14 @@ int scan_status(FILE *in, FILE *echo) {
   return 0;
 }
 
-int find_git_revision_number() {
-  FILE *listing = open_command_pipe("git rev-list HEAD");
-  if (listing == nullptr) return 1;
-  int count = count_pieces(listing);
-  close_command_pipe(listing);
-  return count;
-}
-
-int get_latest_version_hash(char *buf, int size) {
+int find_git_revision_number(char *hash, int size) {
+  // The history walk is the one cost that grows with the repository: one walk gives both facts.
   FILE *listing = open_command_pipe("git rev-list HEAD");
   if (listing == nullptr) return 1;
   // Git lists HEAD first: the last line is the oldest commit, which stays put as history grows.
-  read_last_piece(listing, buf, size);
+  int count = count_pieces_keeping_last(listing, hash, size);
   close_command_pipe(listing);
-  return 0;
+  return count;
 }
 
 int get_git_state() {

@@ -20,18 +20,14 @@ int run_exit_status();
 
 // --- Repository probes ---
 
-/// Number of lines `git rev-list HEAD` prints; 1 when its pipe cannot be opened.
-int find_git_revision_number();
-/// Leaves the last line of `git rev-list HEAD` in buf; 0 when read, 1 when the pipe fails.
-int get_latest_version_hash(char *buf, int size);
+/// Number of lines `git rev-list HEAD` prints, leaving the last in hash; 1 when its pipe fails.
+int find_git_revision_number(char *hash, int size);
 /// Echoes `git status` up to its first change marker; the marker's letter, 0 for none, 1 on
 /// failure.
 int get_git_state();
 
-/// Number of line-reader pieces in the stream.
-int count_pieces(FILE *in);
-/// Reads the stream to its end, leaving its last piece of at most size-1 bytes in buf.
-void read_last_piece(FILE *in, char *buf, int size);
+/// Number of pieces of at most size-1 bytes in the stream; the last stays in buf.
+int count_pieces_keeping_last(FILE *in, char *buf, int size);
 /// Echoes pieces to echo until one holds a change marker; that marker's letter, or 0.
 int scan_status(FILE *in, FILE *echo);
 

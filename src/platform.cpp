@@ -52,8 +52,12 @@ void prepare_git_environment() {
   // Without it git status refreshes and rewrites .git/index, taking index.lock from under a
   // commit the user makes at the same moment.
   static char no_optional_locks[] = "GIT_OPTIONAL_LOCKS=0";
+  // Into a pipe Git flushes after every line: a write, and a wake-up of this reader, per commit.
+  // Block-buffered, the history listing costs about half as much, with the same bytes.
+  static char block_buffered[] = "GIT_FLUSH=0";
   put_env(english);
   put_env(no_optional_locks);
+  put_env(block_buffered);
 }
 
 FILE *open_command_pipe(const char *command) {

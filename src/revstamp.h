@@ -49,7 +49,7 @@ void write_submodule_block(FILE *listing, FILE *header);
 extern const char kHeaderPath[];
 /// Creates ./build; true when it was made or an entry of that name already exists.
 bool make_build_dir();
-/// Sets what every Git command this run starts inherits: English output, no optional locks.
+/// Sets what every Git command inherits: English output, no optional locks, block buffering.
 void prepare_git_environment();
 /// Runs command through the shell with its stdout readable; reports "popen failed" on failure.
 FILE *open_command_pipe(const char *command);

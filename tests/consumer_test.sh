@@ -1,0 +1,78 @@
+#!/usr/bin/env bash
+# Builds tests/consumer, firmware that takes revstamp in, as a fresh one-commit Git repository:
+#   consumer_test.sh package BUILD_DIR   find_package against a cmake --install of BUILD_DIR
+#   consumer_test.sh source              FetchContent of this source tree
+#   consumer_test.sh cross               the same, cross-compiled with arm-none-eabi-gcc
+#   consumer_test.sh misuse              a missing WORKING_DIRECTORY must stop configure
+# Checks that the stamp ran before the firmware compiled, and ran again on a second build.
+set -euo pipefail
+mode=$1
+source_dir=$(cd "$(dirname "$0")/.." && pwd)
+tmp=$(mktemp -d)
+trap 'rm -rf "$tmp"' EXIT
+export HOME=$tmp LC_ALL=C GIT_CONFIG_GLOBAL=/dev/null GIT_CONFIG_NOSYSTEM=1
+export GIT_AUTHOR_NAME=Dev GIT_AUTHOR_EMAIL=dev@example.com GIT_AUTHOR_DATE="@1700000000 +0000"
+export GIT_COMMITTER_NAME=Dev GIT_COMMITTER_EMAIL=dev@example.com
+export GIT_COMMITTER_DATE="@1700000000 +0000"
+fail() { echo "FAIL: $*" >&2; exit 1; }
+machine() { readelf -h "$1" | sed -n 's/^ *Machine: *//p'; }
+
+cp -r "$source_dir/tests/consumer" "$tmp/repo"
+git -C "$tmp/repo" init -q -b main
+git -C "$tmp/repo" add -A
+git -C "$tmp/repo" commit -q -m firmware
+configure=(cmake -S "$tmp/repo" -B "$tmp/build")
+case $mode in
+  package)
+    cmake --install "$2" --prefix "$tmp/prefix" >/dev/null
+    configure+=(-DCMAKE_PREFIX_PATH="$tmp/prefix")
+    ;;
+  source) configure+=(-DREVSTAMP_SOURCE="$source_dir") ;;
+  cross) configure+=(-DREVSTAMP_SOURCE="$source_dir" --toolchain "$tmp/repo/arm-none-eabi.cmake") ;;
+  misuse)
+    if "${configure[@]}" -DREVSTAMP_SOURCE="$source_dir" -DSTAMP_DIR=nowhere >"$tmp/log" 2>&1; then
+      fail "configure passed with a missing WORKING_DIRECTORY"
+    fi
+    # CMake wraps long messages: read the log as one line.
+    said=$(tr -s ' \n' '  ' <"$tmp/log")
+    [[ $said == *"WORKING_DIRECTORY $tmp/repo/nowhere does not exist"* ]] || {
+      cat "$tmp/log"
+      fail "configure did not say what to fix"
+    }
+    echo "configure stopped: ${said#*CMake Error at }"
+    exit 0
+    ;;
+esac
+"${configure[@]}" >"$tmp/log" 2>&1 || { cat "$tmp/log"; fail "configure"; }
+
+header=$tmp/repo/applications/revision.h
+[ ! -e "$header" ] || fail "a header before the first build"
+cmake --build "$tmp/build" >"$tmp/log" 2>&1 || { cat "$tmp/log"; fail "first build"; }
+object=$(find "$tmp/build" -path '*firmware.dir*' \( -name main.c.o -o -name main.c.obj \))
+[ -f "$object" ] || fail "no firmware object"
+grep -q '^#define      FIRMWARE_VER_REV 1$' "$header" || fail "header: $(cat "$header")"
+grep -q 'FIRMWARE_VER_MULTI "\\0"$' "$header" || fail "not stamped clean: $(cat "$header")"
+
+# Which revstamp ran, and what the firmware was compiled for.
+case $mode in
+  package) grep -rqF "$tmp/prefix/bin/revstamp" "$tmp/build" || fail "not the installed revstamp" ;;
+  source)
+    [ -x "$tmp/build/_deps/revstamp-build/revstamp" ] || fail "not the fetched revstamp"
+    # Taken in, revstamp brings neither its tests (and their GoogleTest) nor its demo.
+    ! grep -qE 'revstamp_(tests|demo)' "$tmp/build/Makefile" || fail "tests or demo came along"
+    ;;
+  cross)
+    host_tool=$tmp/build/_deps/revstamp-build/host/bin/revstamp
+    [ "$(machine "$host_tool")" = "$(machine "$(command -v cmake)")" ] || fail "revstamp not built for this machine"
+    [ "$(machine "$object")" = ARM ] || fail "firmware not compiled for ARM: $(machine "$object")"
+    ;;
+esac
+
+# A second build takes the stamp again: the tree is now modified, and the firmware follows.
+echo change >>"$tmp/repo/fw/.keep"
+compiled=$(stat -c %y "$object")
+sleep 1
+cmake --build "$tmp/build" >"$tmp/log" 2>&1 || { cat "$tmp/log"; fail "second build"; }
+grep -q 'FIRMWARE_VER_MULTI "M"$' "$header" || fail "second build did not stamp: $(cat "$header")"
+[ "$(stat -c %y "$object")" != "$compiled" ] || fail "firmware not compiled again"
+echo "$mode: stamped before the firmware compiled ($(machine "$object")), and again on the second build"

@@ -65,36 +65,46 @@ print("the pipe in 4 KiB blocks rather than one write per commit; the floors are
 print("pipelines without it, which is why revstamp can come in under its floor on long histories.\n")
 print(f"Machine: {cpu}, {os.cpu_count()} cores, {platform.system()} {platform.release()}, "
       f"{version(['git', '--version'])}, {version(['autorevision', '-V'])}.\n")
-print("## Plain form\n")
-print("| history | commit-graph | revstamp | one-pass floor | two-pass floor | autorevision "
-      "| / one-pass | / two-pass | / autorevision | peak RSS | own CPU |")
-print("|---|---|---:|---:|---:|---:|---:|---:|---:|---:|---:|")
-for r in rows:
-    t = r["t"]
-    print(f"| {r['label']} | {'yes' if r['graph'] else 'no'} | {ms(t['revstamp'])} "
-          f"| {ms(t['one-pass floor'])} | {ms(t['two-pass floor'])} | {ms(t['autorevision'])} "
-          f"| {t['revstamp'] / t['one-pass floor']:.3f} | {t['revstamp'] / t['two-pass floor']:.3f} "
-          f"| {t['revstamp'] / t['autorevision']:.3f} | {r['rss_mib']:.1f} MiB | {r['cpu_ms']:.1f} ms |")
-print("\n## Targeted form\n")
-print("| history | commit-graph | revstamp | one-pass floor | two-pass floor | / one-pass | / two-pass |")
-print("|---|---|---:|---:|---:|---:|---:|")
-for r in rows:
-    t = r["t"]
-    print(f"| {r['label']} | {'yes' if r['graph'] else 'no'} | {ms(t['revstamp s'])} "
-          f"| {ms(t['one-pass floor s'])} | {ms(t['two-pass floor s'])} "
-          f"| {t['revstamp s'] / t['one-pass floor s']:.3f} | {t['revstamp s'] / t['two-pass floor s']:.3f} |")
 
+
+def table(columns):
+    """A markdown table, one row per repository: columns are (heading, alignment, cell of row)."""
+    print("| " + " | ".join(heading for heading, _, _ in columns) + " |")
+    print("|" + "|".join(align for _, align, _ in columns) + "|")
+    for r in rows:
+        print("| " + " | ".join(cell(r) for _, _, cell in columns) + " |")
+
+
+def ratio(a, b):
+    return ("---:", lambda r: f"{r['t'][a] / r['t'][b]:.3f}")
+
+
+def time_of(command):
+    return ("---:", lambda r: ms(r["t"][command]))
+
+
+history = [("history", "---", lambda r: r["label"]),
+           ("commit-graph", "---", lambda r: "yes" if r["graph"] else "no")]
+print("## Plain form\n")
+table(history + [("revstamp", *time_of("revstamp")), ("one-pass floor", *time_of("one-pass floor")),
+                 ("two-pass floor", *time_of("two-pass floor")), ("autorevision", *time_of("autorevision")),
+                 ("/ one-pass", *ratio("revstamp", "one-pass floor")),
+                 ("/ two-pass", *ratio("revstamp", "two-pass floor")),
+                 ("/ autorevision", *ratio("revstamp", "autorevision")),
+                 ("peak RSS", "---:", lambda r: f"{r['rss_mib']:.1f} MiB"),
+                 ("own CPU", "---:", lambda r: f"{r['cpu_ms']:.1f} ms")])
+print("\n## Targeted form\n")
+table(history + [("revstamp", *time_of("revstamp s")), ("one-pass floor", *time_of("one-pass floor s")),
+                 ("two-pass floor", *time_of("two-pass floor s")),
+                 ("/ one-pass", *ratio("revstamp s", "one-pass floor s")),
+                 ("/ two-pass", *ratio("revstamp s", "two-pass floor s"))])
 if all(r["t"]["baseline"] for r in rows):
     print("\n## Against the baseline build\n")
     print("`BENCH_BASELINE`, another revstamp binary, timed in the same rounds (plain form).\n")
-    print("| history | commit-graph | baseline | revstamp | revstamp / baseline "
-          "| baseline / one-pass | baseline / autorevision |")
-    print("|---|---|---:|---:|---:|---:|---:|")
-    for r in rows:
-        t = r["t"]
-        print(f"| {r['label']} | {'yes' if r['graph'] else 'no'} | {ms(t['baseline'])} | {ms(t['revstamp'])} "
-              f"| {t['revstamp'] / t['baseline']:.3f} | {t['baseline'] / t['one-pass floor']:.3f} "
-              f"| {t['baseline'] / t['autorevision']:.3f} |")
+    table(history + [("baseline", *time_of("baseline")), ("revstamp", *time_of("revstamp")),
+                     ("revstamp / baseline", *ratio("revstamp", "baseline")),
+                     ("baseline / one-pass", *ratio("baseline", "one-pass floor")),
+                     ("baseline / autorevision", *ratio("baseline", "autorevision"))])
 
 linear = [r for r in rows if r["name"].startswith(("linear-", "graph-"))]
 large = [r for r in linear if r["commits"] >= 30000]

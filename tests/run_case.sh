@@ -41,10 +41,13 @@ add_submodule() { git -c protocol.file.allow=always submodule add -q "$@"; }
 # new_project: repository repo/ with one commit; the tool runs in repo/fw, the header goes
 # to repo/applications. Leaves the case in repo/.
 new_project() { new_repo repo && cd repo && mkdir applications fw && commit main.c; }
-# new_project_with_lib: new_project with one committed submodule, lib.
+# new_project_with_lib [PATH...]: new_project with the repository lib committed as a submodule
+# at each PATH (default: lib).
 new_project_with_lib() {
   new_repo lib && (cd lib && commit lib.c)
-  new_project && add_submodule ../lib lib && tick && git commit -q -m "add lib"
+  new_project
+  for path in "${@:-lib}"; do add_submodule ../lib "$path"; done
+  tick && git commit -q -m "add lib"
 }
 
 args=()

@@ -41,11 +41,13 @@ for name, label, commits, graph, _ in repos:
                      rss_mib=max(int(kb) for kb, _ in rss) / 1024,
                      cpu_ms=statistics.median(int(us) for _, us in rss) / 1000))
 
+# The synthetic linear histories, without and with a commit-graph file.
+linear = [r for r in rows if r["name"].startswith(("linear-", "graph-"))]
+
 # One block per commit-graph state (gnuplot's index 0 and 1), rows by history length.
 with open(f"{results}/plot.dat", "w") as plot:
     for graph in (False, True):
-        for r in sorted((r for r in rows if r["name"].startswith(("linear-", "graph-"))
-                         and r["graph"] == graph), key=lambda r: r["commits"]):
+        for r in sorted((r for r in linear if r["graph"] == graph), key=lambda r: r["commits"]):
             t = r["t"]
             plot.write(f"{r['commits']} {t['revstamp']} {t['revstamp s']} "
                        f"{t['one-pass floor']} {t['two-pass floor']} {t['autorevision']}\n")
@@ -107,7 +109,6 @@ if all(r["t"]["baseline"] for r in rows):
                      ("baseline / one-pass", *ratio("baseline", "one-pass floor")),
                      ("baseline / autorevision", *ratio("baseline", "autorevision"))])
 
-linear = [r for r in rows if r["name"].startswith(("linear-", "graph-"))]
 large = [r for r in linear if r["commits"] >= 30000]
 small = [r for r in linear if r["commits"] < 30000]
 

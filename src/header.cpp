@@ -24,12 +24,12 @@ static const char kTargetBlock[] =
 
 static const char kChangedBuildInfo[] =
     "#define      FIRMWARE_BUILD_INFO        "
-    "\"r\"FIRMWARE_VER_REV_STR\"-\"FIRMWARE_VER_HASH_STR\"-\"FIRMWARE_VER_MULTI\" "
-    "\"FIRMWARE_TARGET_STR\" \"\" built on \"__DATE__\" \"__TIME__\n";
+    "\"r\" FIRMWARE_VER_REV_STR \"-\" FIRMWARE_VER_HASH_STR \"-\" FIRMWARE_VER_MULTI \" \" "
+    "FIRMWARE_TARGET_STR \" \"\" built on \" __DATE__ \" \" __TIME__\n";
 static const char kCleanBuildInfo[] =
     "#define\t\tFIRMWARE_BUILD_INFO\t\t"
-    "\"r\"FIRMWARE_VER_REV_STR\"-\"FIRMWARE_VER_HASH_STR\" "
-    "\"FIRMWARE_TARGET_STR\" \"\" built on \"__DATE__\" \"__TIME__\n";
+    "\"r\" FIRMWARE_VER_REV_STR \"-\" FIRMWARE_VER_HASH_STR \" \" FIRMWARE_TARGET_STR "
+    "\" \"\" built on \" __DATE__ \" \" __TIME__\n";
 
 static const char kBlockOpening[] = "\"\\\n";
 static const char kPieceEnd[] = " \\r\\n\\\n";
@@ -80,8 +80,8 @@ int write_notargeted_file(int count, const char *hash, char state) {
   fputs(kGuardOpening, header);
   write_values(header, "#define ", count, hash, state);
   fputs(
-      "#define\t\tFIRMWARE_BUILD_INFO\t\t\"r\"FIRMWARE_VER_REV_STR\" built on \"__DATE__\" "
-      "\"__TIME__\n",
+      "#define\t\tFIRMWARE_BUILD_INFO\t\t\"r\" FIRMWARE_VER_REV_STR \" built on \" __DATE__ "
+      "\" \" __TIME__\n",
       header);
   fputs("#endif // REVISION_H_\n", header);
   return close_header(header);

@@ -37,6 +37,16 @@ std::vector<std::string> lines_of(const std::string &text) {
 // The state macro as firmware sees it: always two bytes, the state byte and the terminator.
 std::string state_line(char state) { return "2 " + std::to_string(state); }
 
+// Firmware written in C++: a string literal directly followed by a macro name would be read as
+// a user-defined literal suffix.
+std::vector<std::string> cxx_compilers() {
+  std::vector<std::string> compilers;
+  for (const char *cxx : {"g++", "clang++"})
+    for (const char *standard : {"c++11", "c++17", "c++20"})
+      compilers.push_back(std::string(cxx) + " -x c++ -std=" + standard);
+  return compilers;
+}
+
 TEST(CompiledHeader, PlainBuildInfoAndStateUnderStrictGccAndClang) {
   const struct {
     const char *name, *args, *count;
@@ -45,9 +55,11 @@ TEST(CompiledHeader, PlainBuildInfoAndStateUnderStrictGccAndClang) {
                {"clean", "", "1", 0},
                {"modified", "", "1", 'M'},
                {"popen_fails_status", "x", "2", 1}};
-  for (const char *compiler : {"gcc", "clang"}) {
+  std::vector<std::string> compilers = cxx_compilers();
+  compilers.insert(compilers.begin(), {"gcc", "clang"});
+  for (const std::string &compiler : compilers) {
     for (const auto &c : cases) {
-      SCOPED_TRACE(std::string(compiler) + " " + c.name);
+      SCOPED_TRACE(compiler + " " + c.name);
       // firmware.c prints the build info, then its own __DATE__ and __TIME__.
       const auto lines = lines_of(compile_and_run(run_case(c.name, c.args), kStrict, compiler));
       ASSERT_EQ(lines.size(), 4u);
@@ -57,16 +69,18 @@ TEST(CompiledHeader, PlainBuildInfoAndStateUnderStrictGccAndClang) {
   }
 }
 
-TEST(CompiledHeader, TargetedMacrosMatchDefinesAndGitUnderStrictC99) {
-  const struct {
-    const char *defines, *target;
-  } builds[] = {{"", "release"},
-                {"-DDEBUG", "debug"},
-                {"-D_DEBUG", "debug"},
-                {"-D__DEBUG", "debug"},
-                {"-DDISTRIBUTION", "distribution"},
-                {"-D_DISTRIBUTION", "distribution"},
-                {"-D__DISTRIBUTION", "distribution"}};
+TEST(CompiledHeader, TargetedMacrosMatchDefinesAndGitUnderStrictC99AndCxx) {
+  struct Build {
+    std::string compiler, defines, target;
+  };
+  std::vector<Build> builds = {{C_COMPILER, "", "release"},
+                               {C_COMPILER, "-DDEBUG", "debug"},
+                               {C_COMPILER, "-D_DEBUG", "debug"},
+                               {C_COMPILER, "-D__DEBUG", "debug"},
+                               {C_COMPILER, "-DDISTRIBUTION", "distribution"},
+                               {C_COMPILER, "-D_DISTRIBUTION", "distribution"},
+                               {C_COMPILER, "-D__DISTRIBUTION", "distribution"}};
+  for (const std::string &cxx : cxx_compilers()) builds.push_back({cxx, "-DDEBUG", "debug"});
   // Submodule paths that hold a quote and a backslash, or "??/" and "??=", which C99 with
   // trigraphs would read as a backslash and a '#'; a clean tree with nested submodules; a
   // failed status pipe.
@@ -85,9 +99,11 @@ TEST(CompiledHeader, TargetedMacrosMatchDefinesAndGitUnderStrictC99) {
     for (const auto &line : lines_of(slurp(out / "git-out/submodule"))) listing += line + " \r\n";
     const std::string state = c.state == 0 ? "" : std::string("-") + c.state;
     for (const auto &build : builds) {
-      SCOPED_TRACE(std::string(c.name) + " " + build.defines);
-      const std::string printed =
-          compile_and_run(out, std::string(kStrict) + "-std=c99 -trigraphs " + build.defines);
+      SCOPED_TRACE(std::string(c.name) + " " + build.compiler + " " + build.defines);
+      const bool c99 = build.compiler == C_COMPILER;
+      const std::string printed = compile_and_run(
+          out, kStrict + std::string(c99 ? "-std=c99 -trigraphs " : "") + build.defines,
+          build.compiler);
       const auto lines = lines_of(printed);
       ASSERT_GE(lines.size(), 5u);
       EXPECT_EQ(lines[0], "r" + std::to_string(commits.size()) + "-" + commits.back().substr(0, 8) +

@@ -19,7 +19,7 @@
 #define      FIRMWARE_VER_REV_STR "2"
 #define      FIRMWARE_VER_HASH_STR "40f2bf8d"
 #define      FIRMWARE_VER_MULTI "\0"
-#define		FIRMWARE_BUILD_INFO		"r"FIRMWARE_VER_REV_STR"-"FIRMWARE_VER_HASH_STR" "FIRMWARE_TARGET_STR" "" built on "__DATE__" "__TIME__
+#define		FIRMWARE_BUILD_INFO		"r" FIRMWARE_VER_REV_STR "-" FIRMWARE_VER_HASH_STR " " FIRMWARE_TARGET_STR " "" built on " __DATE__ " " __TIME__
 #define FIRMWARE_SUBMODULE_REV \
 "\
  2ce924181bf2f5ce0f7eb0e2ba76c56844f9cf73 ../lib (heads/main) \r\n\

@@ -19,7 +19,7 @@
 #define      FIRMWARE_VER_REV_STR "2"
 #define      FIRMWARE_VER_HASH_STR "40f2bf8d"
 #define      FIRMWARE_VER_MULTI "\0"
-#define		FIRMWARE_BUILD_INFO		"r"FIRMWARE_VER_REV_STR"-"FIRMWARE_VER_HASH_STR" "FIRMWARE_TARGET_STR" "" built on "__DATE__" "__TIME__
+#define		FIRMWARE_BUILD_INFO		"r" FIRMWARE_VER_REV_STR "-" FIRMWARE_VER_HASH_STR " " FIRMWARE_TARGET_STR " "" built on " __DATE__ " " __TIME__
 #define FIRMWARE_SUBMODULE_REV \
 "\
  d3f86c6b658d71c24123446194621cf63bd33611 ../hash?\?=?\?\? (heads/main) \r\n\

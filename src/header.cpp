@@ -101,7 +101,7 @@ int write_targeted_file(int count, const char *hash, char state) {
 }
 
 int print_git_submodule_info(FILE *header) {
-  FILE *listing = open_command_pipe("git submodule status --recursive");
+  FILE *listing = run_git("git submodule status --recursive");
   if (listing == nullptr) {
     // An empty literal keeps the macro defined and the header compilable.
     fputs(kBlockOpening, header);

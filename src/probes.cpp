@@ -2,6 +2,12 @@
 
 #include "revstamp.h"
 
+FILE *run_git(const char *command) {
+  FILE *pipe = open_command_pipe(command);
+  if (pipe == nullptr) report_failure("popen failed");
+  return pipe;
+}
+
 int count_pieces_keeping_last(FILE *in, char *buf, int size) {
   // A read that meets the end of the stream leaves buf alone, so the last piece stays.
   int count = 0;
@@ -32,7 +38,7 @@ int scan_status(FILE *in, FILE *echo) {
 
 int find_git_revision_number(char *hash, int size) {
   // The history walk is the one cost that grows with the repository: one walk gives both facts.
-  FILE *listing = open_command_pipe("git rev-list HEAD");
+  FILE *listing = run_git("git rev-list HEAD");
   if (listing == nullptr) return 1;
   // Git lists HEAD first: the last line is the oldest commit, which stays put as history grows.
   int count = count_pieces_keeping_last(listing, hash, size);
@@ -41,7 +47,7 @@ int find_git_revision_number(char *hash, int size) {
 }
 
 int get_git_state() {
-  FILE *status = open_command_pipe("git status");
+  FILE *status = run_git("git status");
   if (status == nullptr) return 1;
   // Stops at the deciding piece: closing early discards the rest unread and unechoed.
   int letter = scan_status(status, stdout);

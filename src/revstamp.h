@@ -20,6 +20,8 @@ int run_exit_status();
 
 // --- Repository probes ---
 
+/// Starts a Git command line with its stdout readable; reports "popen failed" when it cannot.
+FILE *run_git(const char *command);
 /// Number of lines `git rev-list HEAD` prints, leaving the last in hash; 1 when its pipe fails.
 int find_git_revision_number(char *hash, int size);
 /// Echoes `git status` up to its first change marker; the marker's letter, 0 for none, 1 on
@@ -51,7 +53,7 @@ extern const char kHeaderPath[];
 bool make_build_dir();
 /// Sets what every Git command inherits: English output, no optional locks, block buffering.
 void prepare_git_environment();
-/// Runs command through the shell with its stdout readable; reports "popen failed" on failure.
+/// Runs command through the shell with its stdout readable; nullptr when no pipe can be opened.
 FILE *open_command_pipe(const char *command);
 /// Closes a command pipe and waits for the command; its termination status.
 int close_command_pipe(FILE *pipe);

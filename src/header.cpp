@@ -1,4 +1,6 @@
 #include <cctype>
+#include <cerrno>
+#include <string>
 
 #include "revstamp.h"
 
@@ -35,85 +37,109 @@ static const char kBlockOpening[] = "\"\\\n";
 static const char kPieceEnd[] = " \\r\\n\\\n";
 static const char kBlockClosing[] = "\"\n";
 
-static FILE *open_header() {
-  FILE *header = fopen(kHeaderPath, "w+");
-  if (header == nullptr) report_failure("fopen failed");
-  return header;
+// The four value macros; the two forms differ only in the blanks after "#define".
+static void append_values(std::string &header, const std::string &define, int count,
+                          const char *hash, char state) {
+  const std::string number = std::to_string(count);
+  header += define + "FIRMWARE_VER_REV " + number + "\n";
+  header += define + "FIRMWARE_VER_REV_STR \"" + number + "\"\n";
+  // Exactly eight bytes, whatever they hold, so the macro's width never varies.
+  header += define + "FIRMWARE_VER_HASH_STR \"";
+  header.append(hash, 8);
+  header += "\"\n";
+  header += define + "FIRMWARE_VER_MULTI \"";
+  // A clean tree's byte 0, or the 1 of a failed status pipe, goes in as an octal escape: the
+  // macro's value is the same byte, and the header stays text that -Werror builds accept.
+  if (isprint(static_cast<unsigned char>(state))) {
+    header += state;
+  } else {
+    char escape[8];
+    snprintf(escape, sizeof escape, "\\%o", static_cast<unsigned char>(state));
+    header += escape;
+  }
+  header += "\"\n";
 }
 
-// A full disk shows only here, when the buffered bytes reach the file: a header cut short must
-// not pass for a written one.
-static int close_header(FILE *header) {
-  if (fflush(header) != 0 || ferror(header) != 0) {
-    report_failure("write failed");
-    fclose(header);
+// A full disk shows only when the buffered bytes reach the file: a header cut short must not
+// pass for a written one. Closes file; false, with errno saying why, when a byte went missing.
+static bool put_all(FILE *file, const std::string &bytes) {
+  const bool written =
+      fwrite(bytes.data(), 1, bytes.size(), file) == bytes.size() && fflush(file) == 0;
+  const int reason = errno;
+  const bool closed = fclose(file) == 0;
+  if (!written) errno = reason;
+  return written && closed;
+}
+
+static int write_in_place(const std::string &bytes) {
+  FILE *header = fopen(kHeaderPath, "w+");
+  if (header == nullptr) {
+    report_failure("fopen failed");
     return 1;
   }
-  if (fclose(header) != 0) {
+  if (!put_all(header, bytes)) {
     report_failure("write failed");
     return 1;
   }
   return 0;
 }
 
-// The four value macros; the two forms differ only in the blanks after "#define".
-static void write_values(FILE *header, const char *define, int count, const char *hash,
-                         char state) {
-  fprintf(header, "%sFIRMWARE_VER_REV %d\n", define, count);
-  fprintf(header, "%sFIRMWARE_VER_REV_STR \"%d\"\n", define, count);
-  // Exactly eight bytes, whatever they hold, so the macro's width never varies.
-  fprintf(header, "%sFIRMWARE_VER_HASH_STR \"", define);
-  fwrite(hash, 1, 8, header);
-  fputs("\"\n", header);
-  // A clean tree's byte 0, or the 1 of a failed status pipe, goes in as an octal escape: the
-  // macro's value is the same byte, and the header stays text that -Werror builds accept.
-  if (isprint(static_cast<unsigned char>(state))) {
-    fprintf(header, "%sFIRMWARE_VER_MULTI \"%c\"\n", define, state);
-  } else {
-    fprintf(header, "%sFIRMWARE_VER_MULTI \"\\%o\"\n", define, static_cast<unsigned char>(state));
-  }
+// Whoever reads the header meanwhile, a compiler or a second run, finds the previous header or
+// the new one, whole: the bytes go to a new file that then takes the header's name in one step.
+// What cannot be replaced that way (a link, a device, a directory that refuses a new file) is
+// written in place.
+static int write_header(const std::string &bytes) {
+  char replacement_name[kReplacementNameSize];
+  FILE *replacement = create_replacement(kHeaderPath, replacement_name);
+  if (replacement == nullptr) return write_in_place(bytes);
+  const int placed = put_all(replacement, bytes) ? replace_file(replacement_name, kHeaderPath) : 1;
+  if (placed == 0) return 0;
+  const int reason = errno;
+  remove(replacement_name);
+  errno = reason;
+  if (placed == kFileHeld) return write_in_place(bytes);
+  report_failure("write failed");
+  return 1;
 }
 
 int write_notargeted_file(int count, const char *hash, char state) {
-  FILE *header = open_header();
-  if (header == nullptr) return 1;
-  fputs(kGuardOpening, header);
-  write_values(header, "#define ", count, hash, state);
-  fputs(
+  std::string header = kGuardOpening;
+  append_values(header, "#define ", count, hash, state);
+  header +=
       "#define\t\tFIRMWARE_BUILD_INFO\t\t\"r\" FIRMWARE_VER_REV_STR \" built on \" __DATE__ "
-      "\" \" __TIME__\n",
-      header);
-  fputs("#endif // REVISION_H_\n", header);
-  return close_header(header);
+      "\" \" __TIME__\n";
+  header += "#endif // REVISION_H_\n";
+  return write_header(header);
 }
 
 int write_targeted_file(int count, const char *hash, char state) {
-  FILE *header = open_header();
-  if (header == nullptr) return 1;
-  fputs(kGuardOpening, header);
-  fputs(kTargetBlock, header);
-  write_values(header, "#define      ", count, hash, state);
-  fputs(state != 0 ? kChangedBuildInfo : kCleanBuildInfo, header);
-  fputs("#define FIRMWARE_SUBMODULE_REV \\\n", header);
-  print_git_submodule_info(header);
-  fputs("#endif\n", header);
-  return close_header(header);
+  // Git has finished before the header is touched, however long the listing takes.
+  std::string submodules;
+  print_git_submodule_info(submodules);
+  std::string header = kGuardOpening;
+  header += kTargetBlock;
+  append_values(header, "#define      ", count, hash, state);
+  header += state != 0 ? kChangedBuildInfo : kCleanBuildInfo;
+  header += "#define FIRMWARE_SUBMODULE_REV \\\n";
+  header += submodules;
+  header += "#endif\n";
+  return write_header(header);
 }
 
-int print_git_submodule_info(FILE *header) {
+int print_git_submodule_info(std::string &block) {
   FILE *listing = run_git("git submodule status --recursive");
   if (listing == nullptr) {
     // An empty literal keeps the macro defined and the header compilable.
-    fputs(kBlockOpening, header);
-    fputs(kBlockClosing, header);
+    block += kBlockOpening;
+    block += kBlockClosing;
     return 1;
   }
-  write_submodule_block(listing, header);
+  write_submodule_block(listing, block);
   return close_command_pipe(listing);
 }
 
-void write_submodule_block(FILE *listing, FILE *header) {
-  fputs(kBlockOpening, header);
+void write_submodule_block(FILE *listing, std::string &block) {
+  block += kBlockOpening;
   char piece[kPieceSize];
   while (fgets(piece, sizeof piece, listing) != nullptr) {
     for (const char *c = piece; *c != '\0' && *c != '\r' && *c != '\n'; ++c) {
@@ -121,11 +147,11 @@ void write_submodule_block(FILE *listing, FILE *header) {
       // escape sequence, and no "??" is left for a trigraph under strict C modes: the macro's
       // value stays exactly what Git printed.
       if (*c == '"' || *c == '\\' || (*c == '?' && c != piece && c[-1] == '?')) {
-        fputc('\\', header);
+        block += '\\';
       }
-      fputc(*c, header);
+      block += *c;
     }
-    fputs(kPieceEnd, header);
+    block += kPieceEnd;
   }
-  fputs(kBlockClosing, header);
+  block += kBlockClosing;
 }

@@ -1,6 +1,7 @@
 #include "revstamp.h"
 
 int main(int argc, char **argv) {
+  open_closed_standard_descriptors();
   createBuildDir();
   prepare_git_environment();
   // Shown, and stamped, when Git lists no commit: plain to see, and the header still compiles.
@@ -14,5 +15,6 @@ int main(int argc, char **argv) {
   } else {
     write_notargeted_file(count, hash, state);
   }
+  check_console_output();
   return run_exit_status();
 }

@@ -3,6 +3,7 @@
 #define REVSTAMP_H_
 
 #include <cstdio>
+#include <string>
 
 /// Longest piece the line reader hands over, terminating zero included.
 constexpr int kPieceSize = 1024;
@@ -15,6 +16,8 @@ void createBuildDir();
 bool selects_targeted_form(int argc, char **argv);
 /// Reports a failing library call on stderr, perror style, and marks the run as failed.
 void report_failure(const char *message);
+/// Reports "write failed" when a byte of standard output could not be written.
+void check_console_output();
 /// The exit status: 1 when the run reported a failure of its own, else 0.
 int run_exit_status();
 
@@ -35,20 +38,27 @@ int scan_status(FILE *in, FILE *echo);
 
 // --- Revision header ---
 
-/// Writes the plain header; 0 when written, 1 when it cannot be opened or written.
+/// Replaces the plain header whole; 0 when written, 1 when it cannot be opened or written.
 int write_notargeted_file(int count, const char *hash, char state);
-/// Writes the header with build targets and submodules; 0 when written, 1 when it cannot be
-/// opened or written.
+/// Replaces the header with build targets and submodules whole; 0 when written, 1 when it
+/// cannot be opened or written.
 int write_targeted_file(int count, const char *hash, char state);
-/// Writes the submodule listing as one string literal; the pipe's close status, or 1 on failure.
-int print_git_submodule_info(FILE *header);
-/// Writes the listing's lines, each ended by " \\r\\n", as one C string literal spread over lines.
-void write_submodule_block(FILE *listing, FILE *header);
+/// Appends the submodule listing as one string literal; the pipe's close status, or 1 on failure.
+int print_git_submodule_info(std::string &block);
+/// Appends the listing's lines, each ended by " \\r\\n", as one C string literal spread over lines.
+void write_submodule_block(FILE *listing, std::string &block);
 
 // --- Platform seam ---
 
 /// Where the header lives, relative to the working directory.
 extern const char kHeaderPath[];
+/// Longest name create_replacement gives, terminating zero included.
+constexpr int kReplacementNameSize = 512;
+/// What replace_file returns when another process holds the file it would replace.
+constexpr int kFileHeld = 2;
+
+/// Opens any of descriptors 0, 1 and 2 that is closed on the null device.
+void open_closed_standard_descriptors();
 /// Creates ./build; true when it was made or an entry of that name already exists.
 bool make_build_dir();
 /// Sets what every Git command inherits: English output, no optional locks, block buffering.
@@ -57,5 +67,12 @@ void prepare_git_environment();
 FILE *open_command_pipe(const char *command);
 /// Closes a command pipe and waits for the command; its termination status.
 int close_command_pipe(FILE *pipe);
+/// A new file beside path, for writing in text mode with path's permission bits, its name in
+/// name; nullptr when path is neither absent nor a regular file this user may write, or the
+/// directory refuses a new file.
+FILE *create_replacement(const char *path, char (&name)[kReplacementNameSize]);
+/// Puts file from in to's place in one step: 0 when done, kFileHeld when another process holds
+/// to, else 1 with errno saying why.
+int replace_file(const char *from, const char *to);
 
 #endif  // REVSTAMP_H_

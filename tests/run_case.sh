@@ -55,6 +55,8 @@ wine_args=()
 run_dir=repo/fw
 tool_env=(PATH="$tmp/bin:$PATH")
 limit_files=
+limit_file_size=
+tool_streams=
 remove_run_dir=
 fail_popen=
 cd "$tmp"
@@ -81,6 +83,10 @@ set +e
   cd "$run_dir"
   [ -n "$remove_run_dir" ] && rmdir "$PWD"
   exec >"$out/stdout" 2>"$out/stderr" </dev/null
+  # tool_streams: redirections of the case's own, such as a closed stderr.
+  [ -z "$tool_streams" ] || eval "exec $tool_streams"
+  # limit_file_size: in KiB; a write past it fails (EFBIG) rather than killing the tool.
+  [ -n "$limit_file_size" ] && { trap '' XFSZ; ulimit -f "$limit_file_size"; }
   # One descriptor left over: enough for the loader and the header, but not for a pipe's two.
   [ -n "$limit_files" ] && { exec 3>&-; ulimit -n 4; }
   # fail_popen names the one command line whose pipe cannot be opened.
@@ -93,6 +99,11 @@ set -e
 # A case may check what the run left behind in an after function; what it prints is kept.
 ! declare -F after >/dev/null || (cd "$tmp" && after) >"$out/after" 2>&1
 header=${run_dir%/*}/applications/revision.h
+# Whatever happened, a run leaves nothing but the header in applications/.
+if [ -d "${header%/*}" ]; then
+  leftover=$(find "${header%/*}" -mindepth 1 -maxdepth 1 ! -name revision.h)
+  [ -z "$leftover" ] || { echo "left behind: $leftover" >&2; exit 1; }
+fi
 [ ! -f "$header" ] || cp "$header" "$out/revision.h"
 [ -d win ] || exit 0
 

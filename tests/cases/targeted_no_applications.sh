@@ -1,4 +1,4 @@
-# The targeted header cannot be opened: no file, and the submodule listing is not asked for.
+# The targeted header cannot be opened: no file is created.
 new_project
 rmdir applications
 args=(x s)

@@ -1,0 +1,18 @@
+# A stamp killed while Git lists the submodules leaves the previous header byte for byte.
+new_project_with_lib
+echo '/* previous */' >applications/revision.h
+cd "$tmp"
+args=(x s)
+mkdir slow
+# Git that kills the tool when asked for the submodule listing; the tool is its parent, or the
+# shell's that runs it.
+cat >slow/git <<GIT
+#!/bin/sh
+[ "\$1" = submodule ] || exec "$tmp/bin/git" "\$@"
+echo "\$*" >>"$out/git.log"
+tool=\$PPID
+[ "\$(cat /proc/\$tool/comm)" = revstamp ] || tool=\$(cut -d' ' -f4 /proc/\$tool/stat)
+kill -KILL "\$tool"
+GIT
+chmod +x slow/git
+tool_env=(PATH="$tmp/slow:$tmp/bin:$PATH")

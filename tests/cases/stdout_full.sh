@@ -1,0 +1,4 @@
+# The console lines cannot be written (a full disk): the run must not pass for a success.
+new_project
+echo change >>main.c
+tool_streams='>/dev/full'

@@ -1,4 +1,5 @@
 #include <cstdlib>
+#include <cstring>
 
 #include "revstamp.h"
 
@@ -15,10 +16,34 @@ bool selects_targeted_form(int argc, char **argv) {
 
 // Set by every failure the run reports, so that the exit status comes from one place.
 static bool failure_reported = false;
+// Once Git has listed a commit, the repository has answered, and a failing Git command means a
+// stamp that is wrong. Before, Git refusing is how a source tarball or a missing Git shows.
+static bool history_listed = false;
 
 void report_failure(const char *message) {
   perror(message);
   failure_reported = true;
+}
+
+void note_history_listed() { history_listed = true; }
+
+bool repository_answered() { return history_listed; }
+
+void report_git_exit(const char *command, int exit_code) {
+  if (exit_code == 0 || !history_listed) return;
+  fprintf(stderr, "%s failed: exit status %d\n", command, exit_code);
+  failure_reported = true;
+}
+
+void report_shallow_history() {
+  // Such a count is the clone's depth, and the hash the oldest fetched commit's.
+  const char *allow = getenv("REVSTAMP_ALLOW_SHALLOW");
+  const bool allowed = allow != nullptr && strcmp(allow, "1") == 0;
+  fprintf(stderr,
+          "%s: shallow clone: the revision count covers only the fetched history; fetch all of "
+          "it (git fetch --unshallow) or check out with full depth\n",
+          allowed ? "warning" : "error");
+  if (!allowed) failure_reported = true;
 }
 
 int run_exit_status() { return failure_reported ? 1 : 0; }

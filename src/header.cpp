@@ -135,7 +135,9 @@ int print_git_submodule_info(std::string &block) {
     return 1;
   }
   write_submodule_block(listing, block);
-  return close_command_pipe(listing);
+  const int exit_code = close_command_pipe(listing);
+  report_git_exit("git submodule status --recursive", exit_code);
+  return exit_code;
 }
 
 void write_submodule_block(FILE *listing, std::string &block) {

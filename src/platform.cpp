@@ -9,6 +9,7 @@
 #else
 #include <fcntl.h>
 #include <sys/stat.h>
+#include <sys/wait.h>
 #include <unistd.h>
 
 #include <cstdlib>
@@ -79,7 +80,11 @@ static void put_env(char *assignment) { putenv(assignment); }
 
 static FILE *popen_read(const char *command) { return popen(command, "r"); }
 
-int close_command_pipe(FILE *pipe) { return pclose(pipe); }
+int close_command_pipe(FILE *pipe) {
+  const int status = pclose(pipe);
+  if (status == -1) return -1;
+  return WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status);
+}
 
 void open_closed_standard_descriptors() {
   // A closed descriptor goes to the next file opened: the header, or a pipe, would take stderr's

@@ -15,12 +15,17 @@ int count_pieces_keeping_last(FILE *in, char *buf, int size) {
   return count;
 }
 
-// The table's order decides when a piece holds more than one marker.
+// The table's order decides when a piece holds more than one marker. After the four markers,
+// the labels of changes that have no letter of their own (a file turned into a link, merge
+// conflicts, copies) stamp as modified rather than as a clean tree.
 static int marker_letter(const char *piece) {
   static const struct {
     const char *text;
     char letter;
-  } kMarkers[] = {{"modified:", 'M'}, {"new file", 'N'}, {"deleted:", 'D'}, {"renamed:", 'R'}};
+  } kMarkers[] = {{"modified:", 'M'},        {"new file", 'N'},       {"deleted:", 'D'},
+                  {"renamed:", 'R'},         {"typechange:", 'M'},    {"both added:", 'M'},
+                  {"added by us:", 'M'},     {"added by them:", 'M'}, {"deleted by us:", 'M'},
+                  {"deleted by them:", 'M'}, {"copied:", 'M'}};
   for (const auto &marker : kMarkers)
     if (strstr(piece, marker.text) != nullptr) return marker.letter;
   return 0;
@@ -38,19 +43,35 @@ int scan_status(FILE *in, FILE *echo) {
 
 int find_git_revision_number(char *hash, int size) {
   // The history walk is the one cost that grows with the repository: one walk gives both facts.
-  FILE *listing = run_git("git rev-list HEAD");
+  static const char kCommand[] = "git rev-list HEAD";
+  FILE *listing = run_git(kCommand);
   if (listing == nullptr) return 1;
   // Git lists HEAD first: the last line is the oldest commit, which stays put as history grows.
   int count = count_pieces_keeping_last(listing, hash, size);
-  close_command_pipe(listing);
+  if (count > 0) note_history_listed();
+  report_git_exit(kCommand, close_command_pipe(listing));
   return count;
 }
 
+bool is_shallow_repository() {
+  FILE *answer = run_git("git rev-parse --is-shallow-repository");
+  if (answer == nullptr) return false;
+  char line[16] = "";
+  const bool shallow = fgets(line, sizeof line, answer) != nullptr && strcmp(line, "true\n") == 0;
+  close_command_pipe(answer);
+  return shallow;
+}
+
 int get_git_state() {
-  FILE *status = run_git("git status");
+  // The long format without colour or columns, whatever the user's configuration asks for: the
+  // markers are only found there, and the echo stays plain text.
+  static const char kCommand[] = "git -c color.status=never status --long --no-column";
+  FILE *status = run_git(kCommand);
   if (status == nullptr) return 1;
-  // Stops at the deciding piece: closing early discards the rest unread and unechoed.
+  // Stops at the deciding piece: closing early discards the rest unread and unechoed, and what
+  // Git makes of that is no failure of its own.
   int letter = scan_status(status, stdout);
-  close_command_pipe(status);
+  const int exit_code = close_command_pipe(status);
+  if (letter == 0) report_git_exit(kCommand, exit_code);
   return letter;
 }

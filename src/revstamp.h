@@ -16,6 +16,16 @@ void createBuildDir();
 bool selects_targeted_form(int argc, char **argv);
 /// Reports a failing library call on stderr, perror style, and marks the run as failed.
 void report_failure(const char *message);
+/// Records that Git listed a commit: from then on, a failing Git command is a failed run.
+void note_history_listed();
+/// True once Git has listed a commit.
+bool repository_answered();
+/// Reports a Git command that exited non-zero once Git has listed a commit, and marks the run
+/// as failed.
+void report_git_exit(const char *command, int exit_code);
+/// Says that a shallow clone's history is cut short; a failed run unless
+/// REVSTAMP_ALLOW_SHALLOW=1.
+void report_shallow_history();
 /// Reports "write failed" when a byte of standard output could not be written.
 void check_console_output();
 /// The exit status: 1 when the run reported a failure of its own, else 0.
@@ -27,6 +37,8 @@ int run_exit_status();
 FILE *run_git(const char *command);
 /// Number of lines `git rev-list HEAD` prints, leaving the last in hash; 1 when its pipe fails.
 int find_git_revision_number(char *hash, int size);
+/// True when the repository is a shallow clone.
+bool is_shallow_repository();
 /// Echoes `git status` up to its first change marker; the marker's letter, 0 for none, 1 on
 /// failure.
 int get_git_state();
@@ -65,7 +77,8 @@ bool make_build_dir();
 void prepare_git_environment();
 /// Runs command through the shell with its stdout readable; nullptr when no pipe can be opened.
 FILE *open_command_pipe(const char *command);
-/// Closes a command pipe and waits for the command; its termination status.
+/// Closes a command pipe and waits for the command; its exit code, 128 plus the signal's number
+/// when a signal ended it, -1 when it cannot be waited for.
 int close_command_pipe(FILE *pipe);
 /// A new file beside path, for writing in text mode with path's permission bits, its name in
 /// name; nullptr when path is neither absent nor a regular file this user may write, or the

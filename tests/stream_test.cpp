@@ -68,6 +68,10 @@ TEST(ScanStatus, EchoesUpToTheDecidingPiece) {
       {"\tdeleted: modified:\n", "\tdeleted: modified:\n\n", 'M'},
       {"\trenamed: a -> b\n\tdeleted: c\n", "\trenamed: a -> b\n\n", 'R'},
       {"\tDeleted: a\nnew file", "\tDeleted: a\n\nnew file\n", 'N'},
+      // Changes without a letter of their own stamp as modified; the four markers come first.
+      {"\ttypechange: a\n\tnew file: b\n", "\ttypechange: a\n\n", 'M'},
+      {"\tdeleted by them: a\n", "\tdeleted by them: a\n\n", 'M'},
+      {"\tcopied: a -> new file\n", "\tcopied: a -> new file\n\n", 'N'},
       // The piece limit cuts the marker in two: neither half is found.
       {kPiece.substr(4) + "modified:\nrest\n", kPiece.substr(4) + "modi\nfied:\n\nrest\n\n", 0},
       // A marker in the second piece of a long line still decides, after both are echoed.

@@ -4,7 +4,10 @@
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size) {
   static const std::pair<const char *, int> kMarkers[] = {
-      {"modified:", 'M'}, {"new file", 'N'}, {"deleted:", 'D'}, {"renamed:", 'R'}};
+      {"modified:", 'M'},        {"new file", 'N'},       {"deleted:", 'D'},
+      {"renamed:", 'R'},         {"typechange:", 'M'},    {"both added:", 'M'},
+      {"added by us:", 'M'},     {"added by them:", 'M'}, {"deleted by us:", 'M'},
+      {"deleted by them:", 'M'}, {"copied:", 'M'}};
   InputStream in(text_of(data, size));
   int letter = -1;
   const std::string echo = captured([&](FILE *out) { letter = scan_status(in.stream, out); });

@@ -67,12 +67,13 @@ cd "$tmp"
 [ ${#wine_args[@]} -gt 0 ] || wine_args=("${args[@]}")
 [ -z "${WINE_TOOL:-}" ] || { mkdir win && cp -a "${run_dir%%/*}" win/; }
 
-# Logs each command line and keeps what it printed, named by its first word.
+# Logs each command line and keeps what it printed and its exit status, named by its first word.
 cat >"$tmp/bin/git" <<GIT
 #!/bin/sh
 echo "\$*" >>"$out/git.log"
 "$real_git" "\$@" >"$out/git-out/\$1"
 status=\$?
+echo \$status >"$out/git-out/\$1.status"
 cat "$out/git-out/\$1"
 exit \$status
 GIT
@@ -107,7 +108,8 @@ fi
 [ ! -f "$header" ] || cp "$header" "$out/revision.h"
 [ -d win ] || exit 0
 
-# The Windows run: Git cannot run under Wine, so git.cmd types what the real one printed here.
+# The Windows run: Git cannot run under Wine, so git.cmd types what the real one printed here
+# and exits as it did.
 # It answers only the commands that ran, so a case without Git has no git.cmd at all.
 mkdir -p win/bin "$out/win"
 words=$(cut -d' ' -f1 "$out/git.log" | sort -u)
@@ -115,7 +117,8 @@ if [ -n "$words" ]; then
   printf '@echo off\r\n' >win/bin/git.cmd
   for word in $words; do
     cp "$out/git-out/$word" "win/bin/$word.out"
-    printf 'if "%%1"=="%s" type "%%~dp0%s.out"\r\n' "$word" "$word" >>win/bin/git.cmd
+    printf 'if "%%1"=="%s" (type "%%~dp0%s.out" & exit /b %s)\r\n' "$word" "$word" \
+      "$(cat "$out/git-out/$word.status")" >>win/bin/git.cmd
   done
 fi
 (

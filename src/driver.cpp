@@ -18,19 +18,19 @@ bool selects_targeted_form(int argc, char **argv) {
 static bool failure_reported = false;
 // Once Git has listed a commit, the repository has answered, and a failing Git command means a
 // stamp that is wrong. Before, Git refusing is how a source tarball or a missing Git shows.
-static bool history_listed = false;
+static bool commit_listed = false;
 
 void report_failure(const char *message) {
   perror(message);
   failure_reported = true;
 }
 
-void note_history_listed() { history_listed = true; }
+void note_history_listed() { commit_listed = true; }
 
-bool repository_answered() { return history_listed; }
+bool history_listed() { return commit_listed; }
 
 void report_git_exit(const char *command, int exit_code) {
-  if (exit_code == 0 || !history_listed) return;
+  if (exit_code == 0 || !commit_listed) return;
   fprintf(stderr, "%s failed: exit status %d\n", command, exit_code);
   failure_reported = true;
 }

@@ -19,7 +19,7 @@ void report_failure(const char *message);
 /// Records that Git listed a commit: from then on, a failing Git command is a failed run.
 void note_history_listed();
 /// True once Git has listed a commit.
-bool repository_answered();
+bool history_listed();
 /// Reports a Git command that exited non-zero once Git has listed a commit, and marks the run
 /// as failed.
 void report_git_exit(const char *command, int exit_code);

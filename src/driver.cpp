@@ -19,15 +19,17 @@ static bool failure_reported = false;
 // Once Git has listed a commit, the repository has answered, and a failing Git command means a
 // stamp that is wrong. Before, Git refusing is how a source tarball or a missing Git shows.
 static bool commit_listed = false;
+static bool shallow_history = false;
 
 void report_failure(const char *message) {
   perror(message);
   failure_reported = true;
 }
 
-void note_history_listed() { commit_listed = true; }
-
-bool history_listed() { return commit_listed; }
+void note_history_listed(bool shallow) {
+  commit_listed = true;
+  shallow_history = shallow;
+}
 
 void report_git_exit(const char *command, int exit_code) {
   if (exit_code == 0 || !commit_listed) return;
@@ -37,6 +39,7 @@ void report_git_exit(const char *command, int exit_code) {
 
 void report_shallow_history() {
   // Such a count is the clone's depth, and the hash the oldest fetched commit's.
+  if (!shallow_history) return;
   const char *allow = getenv("REVSTAMP_ALLOW_SHALLOW");
   const bool allowed = allow != nullptr && strcmp(allow, "1") == 0;
   fprintf(stderr,

@@ -1,6 +1,7 @@
 #include <cctype>
 #include <cerrno>
-#include <string>
+#include <cstdlib>
+#include <cstring>
 
 #include "revstamp.h"
 
@@ -37,41 +38,69 @@ static const char kBlockOpening[] = "\"\\\n";
 static const char kPieceEnd[] = " \\r\\n\\\n";
 static const char kBlockClosing[] = "\"\n";
 
+void append(Text &text, const char *bytes, size_t size) {
+  if (text.lost || size == 0) return;
+  if (text.size + size > text.capacity) {
+    const size_t capacity = 2 * (text.size + size);
+    char *grown = static_cast<char *>(realloc(text.bytes, capacity));
+    if (grown == nullptr) {
+      release(text);
+      text.lost = true;
+      return;
+    }
+    text.bytes = grown;
+    text.capacity = capacity;
+  }
+  memcpy(text.bytes + text.size, bytes, size);
+  text.size += size;
+}
+
+void append(Text &text, const char *string) { append(text, string, strlen(string)); }
+
+void release(Text &text) {
+  free(text.bytes);
+  text = Text();
+}
+
+// One value macro: "#define", the form's blanks, the name, a blank, then the value's bytes
+// between quotes when quoted.
+static void append_macro(Text &header, const char *define, const char *name, const char *value,
+                         size_t size, bool quoted) {
+  append(header, define);
+  append(header, name);
+  append(header, quoted ? " \"" : " ");
+  append(header, value, size);
+  append(header, quoted ? "\"\n" : "\n");
+}
+
 // The four value macros; the two forms differ only in the blanks after "#define".
-static void append_values(std::string &header, const std::string &define, int count,
-                          const char *hash, char state) {
-  const std::string number = std::to_string(count);
-  header += define + "FIRMWARE_VER_REV " + number + "\n";
-  header += define + "FIRMWARE_VER_REV_STR \"" + number + "\"\n";
+static void append_values(Text &header, const char *define, int count, const char *hash,
+                          char state) {
+  char number[16];
+  snprintf(number, sizeof number, "%d", count);
+  append_macro(header, define, "FIRMWARE_VER_REV", number, strlen(number), false);
+  append_macro(header, define, "FIRMWARE_VER_REV_STR", number, strlen(number), true);
   // Exactly eight bytes, whatever they hold, so the macro's width never varies.
-  header += define + "FIRMWARE_VER_HASH_STR \"";
-  header.append(hash, 8);
-  header += "\"\n";
-  header += define + "FIRMWARE_VER_MULTI \"";
+  append_macro(header, define, "FIRMWARE_VER_HASH_STR", hash, 8, true);
   // A clean tree's byte 0, or the 1 of a failed status pipe, goes in as an octal escape: the
   // macro's value is the same byte, and the header stays text that -Werror builds accept.
-  if (isprint(static_cast<unsigned char>(state))) {
-    header += state;
-  } else {
-    char escape[8];
-    snprintf(escape, sizeof escape, "\\%o", static_cast<unsigned char>(state));
-    header += escape;
-  }
-  header += "\"\n";
+  const unsigned char byte = static_cast<unsigned char>(state);
+  char letter[8];
+  snprintf(letter, sizeof letter, isprint(byte) ? "%c" : "\\%o", byte);
+  append_macro(header, define, "FIRMWARE_VER_MULTI", letter, strlen(letter), true);
 }
 
 // A full disk shows only when the buffered bytes reach the file: a header cut short must not
 // pass for a written one. Closes file; false, with errno saying why, when a byte went missing.
-static bool put_all(FILE *file, const std::string &bytes) {
-  const bool written =
-      fwrite(bytes.data(), 1, bytes.size(), file) == bytes.size() && fflush(file) == 0;
+static bool put_all(FILE *file, const Text &bytes) {
+  const bool written = fwrite(bytes.bytes, 1, bytes.size, file) == bytes.size && fflush(file) == 0;
   const int reason = errno;
   const bool closed = fclose(file) == 0;
   if (!written) errno = reason;
   return written && closed;
 }
 
-static int write_in_place(const std::string &bytes) {
+static int write_in_place(const Text &bytes) {
   FILE *header = fopen(kHeaderPath, "w+");
   if (header == nullptr) {
     report_failure("fopen failed");
@@ -88,7 +117,7 @@ static int write_in_place(const std::string &bytes) {
 // the new one, whole: the bytes go to a new file that then takes the header's name in one step.
 // What cannot be replaced that way (a link, a device, a directory that refuses a new file) is
 // written in place.
-static int write_header(const std::string &bytes) {
+static int replace_header(const Text &bytes) {
   char replacement_name[kReplacementNameSize];
   FILE *replacement = create_replacement(kHeaderPath, replacement_name);
   if (replacement == nullptr) return write_in_place(bytes);
@@ -102,46 +131,59 @@ static int write_header(const std::string &bytes) {
   return 1;
 }
 
+// Writes what was composed, then lets it go.
+static int write_header(Text &header) {
+  int result = 1;
+  if (header.lost) {
+    errno = ENOMEM;
+    report_failure("write failed");
+  } else {
+    result = replace_header(header);
+  }
+  release(header);
+  return result;
+}
+
 int write_notargeted_file(int count, const char *hash, char state) {
-  std::string header = kGuardOpening;
+  Text header;
+  append(header, kGuardOpening);
   append_values(header, "#define ", count, hash, state);
-  header +=
-      "#define\t\tFIRMWARE_BUILD_INFO\t\t\"r\" FIRMWARE_VER_REV_STR \" built on \" __DATE__ "
-      "\" \" __TIME__\n";
-  header += "#endif // REVISION_H_\n";
+  append(header,
+         "#define\t\tFIRMWARE_BUILD_INFO\t\t\"r\" FIRMWARE_VER_REV_STR \" built on \" __DATE__ "
+         "\" \" __TIME__\n"
+         "#endif // REVISION_H_\n");
   return write_header(header);
 }
 
 int write_targeted_file(int count, const char *hash, char state) {
-  // Git has finished before the header is touched, however long the listing takes.
-  std::string submodules;
-  print_git_submodule_info(submodules);
-  std::string header = kGuardOpening;
-  header += kTargetBlock;
+  Text header;
+  append(header, kGuardOpening);
+  append(header, kTargetBlock);
   append_values(header, "#define      ", count, hash, state);
-  header += state != 0 ? kChangedBuildInfo : kCleanBuildInfo;
-  header += "#define FIRMWARE_SUBMODULE_REV \\\n";
-  header += submodules;
-  header += "#endif\n";
+  append(header, state != 0 ? kChangedBuildInfo : kCleanBuildInfo);
+  append(header, "#define FIRMWARE_SUBMODULE_REV \\\n");
+  // Git has finished before the header is touched, however long the listing takes.
+  print_git_submodule_info(header);
+  append(header, "#endif\n");
   return write_header(header);
 }
 
-int print_git_submodule_info(std::string &block) {
+int print_git_submodule_info(Text &header) {
   FILE *listing = run_git("git submodule status --recursive");
   if (listing == nullptr) {
     // An empty literal keeps the macro defined and the header compilable.
-    block += kBlockOpening;
-    block += kBlockClosing;
+    append(header, kBlockOpening);
+    append(header, kBlockClosing);
     return 1;
   }
-  write_submodule_block(listing, block);
+  write_submodule_block(listing, header);
   const int exit_code = close_command_pipe(listing);
   report_git_exit("git submodule status --recursive", exit_code);
   return exit_code;
 }
 
-void write_submodule_block(FILE *listing, std::string &block) {
-  block += kBlockOpening;
+void write_submodule_block(FILE *listing, Text &block) {
+  append(block, kBlockOpening);
   char piece[kPieceSize];
   while (fgets(piece, sizeof piece, listing) != nullptr) {
     for (const char *c = piece; *c != '\0' && *c != '\r' && *c != '\n'; ++c) {
@@ -149,11 +191,11 @@ void write_submodule_block(FILE *listing, std::string &block) {
       // escape sequence, and no "??" is left for a trigraph under strict C modes: the macro's
       // value stays exactly what Git printed.
       if (*c == '"' || *c == '\\' || (*c == '?' && c != piece && c[-1] == '?')) {
-        block += '\\';
+        append(block, "\\");
       }
-      block += *c;
+      append(block, c, 1);
     }
-    block += kPieceEnd;
+    append(block, kPieceEnd);
   }
-  block += kBlockClosing;
+  append(block, kBlockClosing);
 }

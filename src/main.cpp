@@ -7,7 +7,6 @@ int main(int argc, char **argv) {
   // Shown, and stamped, when Git lists no commit: plain to see, and the header still compiles.
   char hash[256] = "00000000";
   int count = find_git_revision_number(hash, sizeof hash);
-  const bool shallow = history_listed() && is_shallow_repository();
   printf("%.*s\n", static_cast<int>(sizeof hash), hash);
   char state = static_cast<char>(get_git_state());
   printf("git state is : %c\n", state);
@@ -16,7 +15,7 @@ int main(int argc, char **argv) {
   } else {
     write_notargeted_file(count, hash, state);
   }
-  if (shallow) report_shallow_history();
+  report_shallow_history();
   check_console_output();
   return run_exit_status();
 }

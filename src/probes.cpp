@@ -43,23 +43,17 @@ int scan_status(FILE *in, FILE *echo) {
 
 int find_git_revision_number(char *hash, int size) {
   // The history walk is the one cost that grows with the repository: one walk gives both facts.
-  static const char kCommand[] = "git rev-list HEAD";
-  FILE *listing = run_git(kCommand);
+  // A shallow clone's history is cut short; asking in the same command line spares a shell.
+  FILE *listing = run_git("git rev-parse --is-shallow-repository && git rev-list HEAD");
   if (listing == nullptr) return 1;
+  char answer[16] = "";
+  const bool shallow =
+      fgets(answer, sizeof answer, listing) != nullptr && strcmp(answer, "true\n") == 0;
   // Git lists HEAD first: the last line is the oldest commit, which stays put as history grows.
   int count = count_pieces_keeping_last(listing, hash, size);
-  if (count > 0) note_history_listed();
-  report_git_exit(kCommand, close_command_pipe(listing));
+  if (count > 0) note_history_listed(shallow);
+  report_git_exit("git rev-list HEAD", close_command_pipe(listing));
   return count;
-}
-
-bool is_shallow_repository() {
-  FILE *answer = run_git("git rev-parse --is-shallow-repository");
-  if (answer == nullptr) return false;
-  char line[16] = "";
-  const bool shallow = fgets(line, sizeof line, answer) != nullptr && strcmp(line, "true\n") == 0;
-  close_command_pipe(answer);
-  return shallow;
 }
 
 int get_git_state() {

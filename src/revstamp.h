@@ -2,8 +2,8 @@
 #ifndef REVSTAMP_H_
 #define REVSTAMP_H_
 
+#include <cstddef>
 #include <cstdio>
-#include <string>
 
 /// Longest piece the line reader hands over, terminating zero included.
 constexpr int kPieceSize = 1024;
@@ -16,14 +16,13 @@ void createBuildDir();
 bool selects_targeted_form(int argc, char **argv);
 /// Reports a failing library call on stderr, perror style, and marks the run as failed.
 void report_failure(const char *message);
-/// Records that Git listed a commit: from then on, a failing Git command is a failed run.
-void note_history_listed();
-/// True once Git has listed a commit.
-bool history_listed();
+/// Records that Git listed a commit, and whether the clone is shallow: from then on, a failing
+/// Git command is a failed run.
+void note_history_listed(bool shallow);
 /// Reports a Git command that exited non-zero once Git has listed a commit, and marks the run
 /// as failed.
 void report_git_exit(const char *command, int exit_code);
-/// Says that a shallow clone's history is cut short; a failed run unless
+/// Says so when the listed history is a shallow clone's, cut short; a failed run unless
 /// REVSTAMP_ALLOW_SHALLOW=1.
 void report_shallow_history();
 /// Reports "write failed" when a byte of standard output could not be written.
@@ -35,10 +34,9 @@ int run_exit_status();
 
 /// Starts a Git command line with its stdout readable; reports "popen failed" when it cannot.
 FILE *run_git(const char *command);
-/// Number of lines `git rev-list HEAD` prints, leaving the last in hash; 1 when its pipe fails.
+/// Number of lines `git rev-list HEAD` prints, leaving the last in hash, and whether the clone
+/// is shallow; 1 when its pipe fails.
 int find_git_revision_number(char *hash, int size);
-/// True when the repository is a shallow clone.
-bool is_shallow_repository();
 /// Echoes `git status` up to its first change marker; the marker's letter, 0 for none, 1 on
 /// failure.
 int get_git_state();
@@ -50,15 +48,30 @@ int scan_status(FILE *in, FILE *echo);
 
 // --- Revision header ---
 
+/// Bytes composed in memory, grown as they are appended; lost when memory ran out.
+struct Text {
+  char *bytes = nullptr;
+  size_t size = 0;
+  size_t capacity = 0;
+  bool lost = false;
+};
+/// Appends size bytes to text.
+void append(Text &text, const char *bytes, size_t size);
+/// Appends a zero-terminated string to text, without its zero.
+void append(Text &text, const char *string);
+/// Frees text's bytes and empties it.
+void release(Text &text);
+
 /// Replaces the plain header whole; 0 when written, 1 when it cannot be opened or written.
 int write_notargeted_file(int count, const char *hash, char state);
 /// Replaces the header with build targets and submodules whole; 0 when written, 1 when it
 /// cannot be opened or written.
 int write_targeted_file(int count, const char *hash, char state);
-/// Appends the submodule listing as one string literal; the pipe's close status, or 1 on failure.
-int print_git_submodule_info(std::string &block);
+/// Appends the submodule listing as one string literal; the listing's exit code, or 1 when its
+/// pipe fails.
+int print_git_submodule_info(Text &header);
 /// Appends the listing's lines, each ended by " \\r\\n", as one C string literal spread over lines.
-void write_submodule_block(FILE *listing, std::string &block);
+void write_submodule_block(FILE *listing, Text &block);
 
 // --- Platform seam ---
 

@@ -51,9 +51,10 @@ TEST(SubmoduleBlock, OneContinuedLiteralWithEveryPieceEnded) {
   };
   for (const auto &c : cases) {
     InputStream in(c.listing);
-    std::string block;
+    Text block;
     write_submodule_block(in.stream, block);
-    EXPECT_EQ(block, "\"\\\n" + c.body + "\"\n") << c.listing;
+    EXPECT_EQ(std::string(block.bytes, block.size), "\"\\\n" + c.body + "\"\n") << c.listing;
+    release(block);
   }
 }
 

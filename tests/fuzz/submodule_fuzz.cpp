@@ -46,8 +46,10 @@ static std::string literal_value(const std::string &block) {
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size) {
   InputStream in(text_of(data, size));
-  std::string block;
-  write_submodule_block(in.stream, block);
+  Text written;
+  write_submodule_block(in.stream, written);
+  const std::string block(written.bytes, written.size);
+  release(written);
   std::string expected;
   for (const std::string &piece : model_pieces(in.bytes, kPieceSize))
     expected += piece.substr(0, piece.find_first_of(std::string("\0\r\n", 3))) + " \r\n";

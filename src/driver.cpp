@@ -9,6 +9,40 @@ void createBuildDir() {
   exit(1);
 }
 
+static const char kUsage[] =
+    "Usage: revstamp [WORD [s...]]\n"
+    "       revstamp --help | --version\n"
+    "\n"
+    "Stamps how many commits HEAD reaches, the hash of the last commit git rev-list HEAD lists\n"
+    "and the working tree's state into ../applications/revision.h, for firmware to include.\n"
+    "Run it inside the Git work tree, from a directory whose parent holds applications/.\n"
+    "\n"
+    "  revstamp [WORD]       the plain header (WORD is not read)\n"
+    "  revstamp WORD s...    the targeted header, with build-target names and the submodule\n"
+    "                        listing: any second word that starts with a lower-case s\n"
+    "\n"
+    "Exit status: 0 when the header was stamped, also with the placeholder 00000000 when Git\n"
+    "lists no commit (not a repository, Git missing); 1 when revstamp failed itself, a Git\n"
+    "command failed after Git had listed a commit, or the clone is shallow.\n"
+    "\n"
+    "Environment: REVSTAMP_ALLOW_SHALLOW=1 accepts a shallow clone with a warning.\n"
+    "\n"
+    "More in revstamp(1).\n";
+
+bool answer_help_or_version(int argc, char **argv) {
+  // Only the one word alone: "revstamp --help s" is a stamp like any other.
+  if (argc != 2) return false;
+  if (strcmp(argv[1], "--help") == 0) {
+    fputs(kUsage, stdout);
+    return true;
+  }
+  if (strcmp(argv[1], "--version") == 0) {
+    printf("revstamp %s\n", REVSTAMP_VERSION);
+    return true;
+  }
+  return false;
+}
+
 bool selects_targeted_form(int argc, char **argv) {
   // Fewer than two arguments leave nothing to select with: the plain form.
   return argc > 2 && argv[2][0] == 's';

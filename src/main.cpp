@@ -2,6 +2,10 @@
 
 int main(int argc, char **argv) {
   open_closed_standard_descriptors();
+  if (answer_help_or_version(argc, argv)) {
+    check_console_output();
+    return run_exit_status();
+  }
   createBuildDir();
   prepare_git_environment();
   // Shown, and stamped, when Git lists no commit: plain to see, and the header still compiles.

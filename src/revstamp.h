@@ -12,6 +12,8 @@ constexpr int kPieceSize = 1024;
 
 /// Makes sure an entry named build exists here; prints a line and exits with 1 if it cannot.
 void createBuildDir();
+/// Prints the usage for a lone --help, or the version for a lone --version; true when it did.
+bool answer_help_or_version(int argc, char **argv);
 /// True when the second argument after the program's name starts with a lower-case 's'.
 bool selects_targeted_form(int argc, char **argv);
 /// Reports a failing library call on stderr, perror style, and marks the run as failed.

@@ -49,8 +49,9 @@ TEST(TargetSelector, PicksTheFormFromTheSecondArgument) {
   const struct {
     const char *args;
     bool targeted;
-  } cases[] = {{"x s", true},   {"x sfoo", true}, {"x S", false}, {"s x", false},
-               {"x ''", false}, {"s", false},     {"''", false},  {"x s y", true}};
+  } cases[] = {{"x s", true},      {"x sfoo", true},      {"x S", false}, {"s x", false},
+               {"x ''", false},    {"s", false},          {"''", false},  {"x s y", true},
+               {"--help s", true}, {"x --version", false}};
   for (const auto &c : cases) {
     EXPECT_EQ(slurp(run_case("clean", c.args) / "revision.h"), c.targeted ? targeted : plain)
         << c.args;

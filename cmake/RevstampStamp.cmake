@@ -3,7 +3,9 @@
 # Before <target> builds, and on every build, runs revstamp in <dir>; it writes
 # <dir>/../applications/revision.h, the targeted form (build targets and submodules) with
 # TARGETED. WORD is revstamp's first argument, which it never reads (default: <target>). A
-# relative <dir> is taken from the current source directory.
+# relative <dir> is taken from the current source directory. One header has one stamp: a later
+# call for the same header and form makes <target> wait for that stamp; one for another form
+# stops configure.
 function(revstamp_stamp target)
   cmake_parse_arguments(PARSE_ARGV 1 arg "TARGETED" "WORKING_DIRECTORY;WORD" "")
   set(me "revstamp_stamp(${target})")
@@ -32,6 +34,28 @@ function(revstamp_stamp target)
                         "there, beside WORKING_DIRECTORY ${dir}: create it, or choose a "
                         "WORKING_DIRECTORY whose parent holds applications/.")
   endif()
+  set(form plain)
+  if(arg_TARGETED)
+    set(form targeted)
+  endif()
+  # Two stamps of one header would race in a parallel build, and Ninja refuses two rules for
+  # one output. The first argument is never read, so only the form tells two stamps apart.
+  set(header "${applications}/revision.h")
+  get_property(first GLOBAL PROPERTY "revstamp_stamp ${header}")
+  if(first)
+    list(GET first 0 first_target)
+    list(GET first 1 first_form)
+    if(NOT form STREQUAL first_form)
+      message(FATAL_ERROR "${me}: ${header} is already stamped in the ${first_form} form for "
+                          "${first_target}; this call asks for the ${form} form. One header "
+                          "holds one stamp: stamp both targets in one form (the targeted form "
+                          "holds everything the plain one does), or give each its own "
+                          "WORKING_DIRECTORY beside its own applications/.")
+    endif()
+    add_dependencies(${target} ${first_target}_revstamp)
+    return()
+  endif()
+  set_property(GLOBAL PROPERTY "revstamp_stamp ${header}" "${target};${form}")
   if(NOT DEFINED arg_WORD)
     set(arg_WORD "${target}")
   endif()

@@ -4,7 +4,13 @@
 #   consumer_test.sh source              FetchContent of this source tree
 #   consumer_test.sh cross               the same, cross-compiled with arm-none-eabi-gcc
 #   consumer_test.sh misuse              a missing WORKING_DIRECTORY must stop configure
-# Checks that the stamp ran before the firmware compiled, and ran again on a second build.
+#   consumer_test.sh two-stamps-ninja    a bootloader stamped from the same directory, in the
+#   consumer_test.sh two-stamps-make       same form, built with Ninja or Unix Makefiles -j8
+#   consumer_test.sh two-forms           a bootloader stamped in the other form must stop configure
+#   consumer_test.sh make BUILD_DIR      the README's GNU Make recipe, make -j8
+#   consumer_test.sh reproducible BUILD_DIR  the example firmware compiled twice, with and
+#                                        without SOURCE_DATE_EPOCH
+# Checks that the stamp ran once before the firmware compiled, and ran again on a second build.
 set -euo pipefail
 mode=$1
 source_dir=$(cd "$(dirname "$0")/.." && pwd)
@@ -16,12 +22,26 @@ export GIT_COMMITTER_NAME=Dev GIT_COMMITTER_EMAIL=dev@example.com
 export GIT_COMMITTER_DATE="@1700000000 +0000"
 fail() { echo "FAIL: $*" >&2; exit 1; }
 machine() { readelf -h "$1" | sed -n 's/^ *Machine: *//p'; }
+# refused TEXT ARG...: configure with ARGs must fail and say TEXT.
+refused() {
+  local text=$1
+  shift
+  if "${configure[@]}" "$@" >"$tmp/log" 2>&1; then fail "configure passed with $*"; fi
+  # CMake wraps long messages: read the log as one line.
+  said=$(tr -s ' \n' '  ' <"$tmp/log")
+  [[ $said == *"$text"* ]] || { cat "$tmp/log"; fail "configure did not say what to fix"; }
+  echo "configure stopped: ${said#*CMake Error at }"
+  exit 0
+}
 
-cp -r "$source_dir/tests/consumer" "$tmp/repo"
+project=tests/consumer
+[ "$mode" != reproducible ] || project=example
+cp -r "$source_dir/$project" "$tmp/repo"
 git -C "$tmp/repo" init -q -b main
 git -C "$tmp/repo" add -A
 git -C "$tmp/repo" commit -q -m firmware
 configure=(cmake -S "$tmp/repo" -B "$tmp/build")
+header=$tmp/repo/applications/revision.h
 case $mode in
   package)
     cmake --install "$2" --prefix "$tmp/prefix" >/dev/null
@@ -30,26 +50,56 @@ case $mode in
   source) configure+=(-DREVSTAMP_SOURCE="$source_dir") ;;
   cross) configure+=(-DREVSTAMP_SOURCE="$source_dir" --toolchain "$tmp/repo/arm-none-eabi.cmake") ;;
   misuse)
-    if "${configure[@]}" -DREVSTAMP_SOURCE="$source_dir" -DSTAMP_DIR=nowhere >"$tmp/log" 2>&1; then
-      fail "configure passed with a missing WORKING_DIRECTORY"
-    fi
-    # CMake wraps long messages: read the log as one line.
-    said=$(tr -s ' \n' '  ' <"$tmp/log")
-    [[ $said == *"WORKING_DIRECTORY $tmp/repo/nowhere does not exist"* ]] || {
-      cat "$tmp/log"
-      fail "configure did not say what to fix"
-    }
-    echo "configure stopped: ${said#*CMake Error at }"
+    refused "WORKING_DIRECTORY $tmp/repo/nowhere does not exist" -DREVSTAMP_SOURCE="$source_dir" \
+      -DSTAMP_DIR=nowhere
+    ;;
+  two-forms)
+    refused "is already stamped in the targeted form for firmware; this call asks for the plain form" \
+      -DREVSTAMP_SOURCE="$source_dir" -DSECOND_FORM=plain
+    ;;
+  two-stamps-ninja) configure+=(-DREVSTAMP_SOURCE="$source_dir" -DSECOND_FORM=targeted -G Ninja) ;;
+  two-stamps-make)
+    configure+=(-DREVSTAMP_SOURCE="$source_dir" -DSECOND_FORM=targeted -G "Unix Makefiles")
+    ;;
+  make)
+    make -C "$tmp/repo" -j8 REVSTAMP="$2/revstamp" >"$tmp/log" 2>&1 || { cat "$tmp/log"; fail "make"; }
+    grep -q '^#define      FIRMWARE_VER_REV 1$' "$header" || fail "header: $(cat "$header")"
+    object=$tmp/repo/firmware.o
+    compiled=$(stat -c %y "$object")
+    echo change >>"$tmp/repo/fw/.keep"
+    sleep 1
+    make -C "$tmp/repo" -j8 REVSTAMP="$2/revstamp" >"$tmp/log" 2>&1 || { cat "$tmp/log"; fail "second make"; }
+    grep -q 'FIRMWARE_VER_MULTI "M"$' "$header" || fail "second make did not stamp: $(cat "$header")"
+    [ "$(stat -c %y "$object")" != "$compiled" ] || fail "firmware not compiled again"
+    echo "make: stamped before the firmware compiled, and again on the second make -j8"
+    exit 0
+    ;;
+  reproducible)
+    (cd "$tmp/repo/firmware" && "$2/revstamp" fw s >/dev/null)
+    # compile NAME: the example firmware's object, as a build would make it.
+    compile() { cc -c -o "$tmp/$1.o" "$tmp/repo/applications/main.c"; }
+    export SOURCE_DATE_EPOCH
+    SOURCE_DATE_EPOCH=$(git -C "$tmp/repo" log -1 --format=%ct)
+    compile first && sleep 2 && compile second
+    cmp -s "$tmp/first.o" "$tmp/second.o" || fail "objects differ with SOURCE_DATE_EPOCH"
+    unset SOURCE_DATE_EPOCH
+    compile third && sleep 2 && compile fourth
+    ! cmp -s "$tmp/third.o" "$tmp/fourth.o" || fail "objects equal without SOURCE_DATE_EPOCH"
+    echo "reproducible: identical objects with SOURCE_DATE_EPOCH, different ones without"
     exit 0
     ;;
 esac
 "${configure[@]}" >"$tmp/log" 2>&1 || { cat "$tmp/log"; fail "configure"; }
 
-header=$tmp/repo/applications/revision.h
 [ ! -e "$header" ] || fail "a header before the first build"
-cmake --build "$tmp/build" >"$tmp/log" 2>&1 || { cat "$tmp/log"; fail "first build"; }
+cmake --build "$tmp/build" --parallel 8 >"$tmp/log" 2>&1 || { cat "$tmp/log"; fail "first build"; }
+stamps=$(grep -c "Stamping Git's revision" "$tmp/log" || true)
+[ "$stamps" = 1 ] || { cat "$tmp/log"; fail "stamped $stamps times in one build"; }
 object=$(find "$tmp/build" -path '*firmware.dir*' \( -name main.c.o -o -name main.c.obj \))
 [ -f "$object" ] || fail "no firmware object"
+if [[ $mode == two-stamps-* ]]; then
+  [ -n "$(find "$tmp/build" -path '*bootloader.dir*' -name 'main.c.o*')" ] || fail "no bootloader object"
+fi
 grep -q '^#define      FIRMWARE_VER_REV 1$' "$header" || fail "header: $(cat "$header")"
 grep -q 'FIRMWARE_VER_MULTI "\\0"$' "$header" || fail "not stamped clean: $(cat "$header")"
 

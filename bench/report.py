@@ -35,7 +35,8 @@ def version(command):
 rows = []
 for name, label, commits, graph, _ in repos:
     t = {c: median(name, c) for c in ("revstamp", "revstamp s", "one-pass floor", "one-pass floor s",
-                                      "two-pass floor", "two-pass floor s", "autorevision", "baseline")}
+                                      "two-pass floor", "two-pass floor s", "autorevision", "baseline",
+                                      "shallow probe")}
     rss = [line.split() for line in open(f"{results}/{name}.rss")]
     rows.append(dict(name=name, label=label, commits=int(commits), graph=graph == "1", t=t,
                      rss_mib=max(int(kb) for kb, _ in rss) / 1024,
@@ -59,13 +60,18 @@ print("![Wall time per stamp against history length, without and with a commit-g
       "revstamp, its targeted form, both floors and autorevision](performance.svg)\n")
 print("What one stamp costs before every compile. Medians of all hyperfine runs, taken in short")
 print("rounds that alternate the commands; made by `bench/run`. The **one-pass floor** runs the Git")
-print("commands revstamp starts (`git rev-list HEAD` once, `git status`) with nothing around them;")
+print("commands revstamp starts (`git rev-list HEAD` once, the shallow-clone probe")
+print("`git rev-parse --is-shallow-repository`, `git status`) with nothing around them;")
 print("the **two-pass floor** is the same with `git rev-list HEAD` twice, as revstamp did before;")
 print("**autorevision** (`autorevision -t h -o <cache>`) is a general revision exporter of another")
 print("design. Peak RSS and own CPU (user + system, median of six runs) are revstamp's own process's,")
 print("Git's not included. revstamp starts Git with `GIT_FLUSH=0`, so Git writes its listing into")
 print("the pipe in 4 KiB blocks rather than one write per commit; the floors are plain shell")
 print("pipelines without it, which is why revstamp can come in under its floor on long histories.\n")
+probe = [r["t"]["shallow probe"] for r in rows if r["t"]["shallow probe"] is not None]
+if probe:
+    print("The shallow-clone probe is one more Git start for every stamp: timed alone,")
+    print(f"{ms(min(probe))} to {ms(max(probe))} a run (medians per repository).\n")
 print(f"Machine: {cpu}, {os.cpu_count()} cores, {platform.system()} {platform.release()}, "
       f"{version(['git', '--version'])}, {version(['autorevision', '-V'])}.\n")
 

@@ -169,7 +169,8 @@ int write_targeted_file(int count, const char *hash, char state) {
 }
 
 int print_git_submodule_info(Text &header) {
-  FILE *listing = run_git("git submodule status --recursive");
+  static const char kCommand[] = "git submodule status --recursive";
+  FILE *listing = run_git(kCommand);
   if (listing == nullptr) {
     // An empty literal keeps the macro defined and the header compilable.
     append(header, kBlockOpening);
@@ -178,7 +179,7 @@ int print_git_submodule_info(Text &header) {
   }
   write_submodule_block(listing, header);
   const int exit_code = close_command_pipe(listing);
-  report_git_exit("git submodule status --recursive", exit_code);
+  report_git_exit(kCommand, exit_code);
   return exit_code;
 }
 

@@ -36,8 +36,8 @@ int run_exit_status();
 
 /// Starts a Git command line with its stdout readable; reports "popen failed" when it cannot.
 FILE *run_git(const char *command);
-/// Number of lines `git rev-list HEAD` prints, leaving the last in hash, and whether the clone
-/// is shallow; 1 when its pipe fails.
+/// Number of lines `git rev-list HEAD` prints, leaving the last in hash and noting whether the
+/// clone is shallow; 1 when its pipe fails.
 int find_git_revision_number(char *hash, int size);
 /// Echoes `git status` up to its first change marker; the marker's letter, 0 for none, 1 on
 /// failure.

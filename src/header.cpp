@@ -155,7 +155,7 @@ int write_notargeted_file(int count, const char *hash, char state) {
   return write_header(header);
 }
 
-int write_targeted_file(int count, const char *hash, char state) {
+int write_targeted_file(int count, const char *hash, char state, GitCommand &submodules) {
   Text header;
   append(header, kGuardOpening);
   append(header, kTargetBlock);
@@ -163,23 +163,21 @@ int write_targeted_file(int count, const char *hash, char state) {
   append(header, state != 0 ? kChangedBuildInfo : kCleanBuildInfo);
   append(header, "#define FIRMWARE_SUBMODULE_REV \\\n");
   // Git has finished before the header is touched, however long the listing takes.
-  print_git_submodule_info(header);
+  print_git_submodule_info(submodules, header);
   append(header, "#endif\n");
   return write_header(header);
 }
 
-int print_git_submodule_info(Text &header) {
-  static const char kCommand[] = "git submodule status --recursive";
-  FILE *listing = run_git(kCommand);
-  if (listing == nullptr) {
+int print_git_submodule_info(GitCommand &listing, Text &header) {
+  if (listing.output == nullptr) {
     // An empty literal keeps the macro defined and the header compilable.
     append(header, kBlockOpening);
     append(header, kBlockClosing);
-    return 1;
+    return listing.start_failed ? 1 : 0;
   }
-  write_submodule_block(listing, header);
-  const int exit_code = close_command_pipe(listing);
-  report_git_exit(kCommand, exit_code);
+  write_submodule_block(listing.output, header);
+  const int exit_code = finish_command(listing);
+  report_git_exit(listing.name, exit_code);
   return exit_code;
 }
 

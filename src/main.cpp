@@ -8,14 +8,16 @@ int main(int argc, char **argv) {
   }
   createBuildDir();
   prepare_git_environment();
+  const bool targeted = selects_targeted_form(argc, argv);
+  GitCommands git = start_git_commands(targeted);
   // Shown, and stamped, when Git lists no commit: plain to see, and the header still compiles.
   char hash[256] = "00000000";
-  int count = find_git_revision_number(hash, sizeof hash);
+  int count = find_git_revision_number(git.shallow_probe, git.history, hash, sizeof hash);
   printf("%.*s\n", static_cast<int>(sizeof hash), hash);
-  char state = static_cast<char>(get_git_state());
+  char state = static_cast<char>(get_git_state(git.status));
   printf("git state is : %c\n", state);
-  if (selects_targeted_form(argc, argv)) {
-    write_targeted_file(count, hash, state);
+  if (targeted) {
+    write_targeted_file(count, hash, state, git.submodules);
   } else {
     write_notargeted_file(count, hash, state);
   }

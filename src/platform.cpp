@@ -5,14 +5,20 @@
 #include "revstamp.h"
 
 #ifdef _WIN32
+#include <fcntl.h>
+#include <io.h>
 #include <windows.h>
 #else
 #include <fcntl.h>
+#include <spawn.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
 #include <cstdlib>
+
+// POSIX has the program declare it; glibc's unistd.h declares it too.
+extern char **environ;  // NOLINT(readability-redundant-declaration)
 #endif
 
 #ifdef _WIN32
@@ -32,9 +38,164 @@ bool make_build_dir() {
 
 static void put_env(char *assignment) { _putenv(assignment); }
 
-static FILE *popen_read(const char *command) { return _popen(command, "r"); }
+// Windows' own error codes have no errno of their own; the callers report errno.
+static int errno_from(DWORD error) {
+  switch (error) {
+    case ERROR_DISK_FULL:
+      return ENOSPC;
+    case ERROR_NOT_ENOUGH_MEMORY:
+    case ERROR_OUTOFMEMORY:
+      return ENOMEM;
+    case ERROR_TOO_MANY_OPEN_FILES:
+      return EMFILE;
+    case ERROR_ACCESS_DENIED:
+      return EACCES;
+    default:
+      return EIO;
+  }
+}
 
-int close_command_pipe(FILE *pipe) { return _pclose(pipe); }
+// Longest path, and longest command line, that Git is started with.
+constexpr int kCommandSize = 2048;
+
+// Moves through a list separated by semicolons: the next entry's start and size, false at the
+// list's end.
+static bool next_entry(const char *&list, const char *&entry, int &size) {
+  while (*list == ';') ++list;
+  if (*list == '\0') return false;
+  entry = list;
+  size = static_cast<int>(strcspn(list, ";"));
+  list += size;
+  return true;
+}
+
+// Git as the search path finds it, trying PATHEXT's endings in order. Never the working
+// directory, which cmd.exe searches first: a git.bat in a firmware tree must not stamp a hash.
+static bool find_git(char (&path)[kCommandSize]) {
+  const char *dirs = getenv("PATH");
+  const char *endings_list = getenv("PATHEXT");
+  if (endings_list == nullptr || *endings_list == '\0') endings_list = ".COM;.EXE;.BAT;.CMD";
+  const char *dir;
+  int dir_size;
+  while (dirs != nullptr && next_entry(dirs, dir, dir_size)) {
+    if (dir_size >= 2 && dir[0] == '"' && dir[dir_size - 1] == '"') {
+      ++dir;
+      dir_size -= 2;
+    }
+    const char *endings = endings_list;
+    const char *ending;
+    int ending_size;
+    while (next_entry(endings, ending, ending_size)) {
+      const int size =
+          snprintf(path, sizeof path, "%.*s\\git%.*s", dir_size, dir, ending_size, ending);
+      if (size <= 0 || size >= kCommandSize) continue;
+      const DWORD attributes = GetFileAttributesA(path);
+      if (attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY) == 0)
+        return true;
+    }
+  }
+  return false;
+}
+
+// The program CreateProcess starts and its command line: Git itself, or, for a Git that is a
+// batch script, the system's cmd.exe without the user's AutoRun (/d). False when too long.
+static bool compose_command(const char *git, const char *const args[],
+                            char (&program)[kCommandSize], char (&line)[kCommandSize]) {
+  const char *ending = strrchr(git, '.');
+  const bool script =
+      ending != nullptr && (_stricmp(ending, ".bat") == 0 || _stricmp(ending, ".cmd") == 0);
+  int size;
+  if (script) {
+    const UINT dir_size = GetSystemDirectoryA(program, kCommandSize);
+    if (dir_size == 0 || dir_size >= kCommandSize) return false;
+    if (snprintf(program + dir_size, kCommandSize - dir_size, "\\cmd.exe") >=
+        kCommandSize - static_cast<int>(dir_size))
+      return false;
+    // /s keeps the quotes inside the outer pair exactly as written.
+    size = snprintf(line, sizeof line, "cmd.exe /d /s /c \"\"%s\"", git);
+  } else {
+    snprintf(program, sizeof program, "%s", git);
+    size = snprintf(line, sizeof line, "\"%s\"", git);
+  }
+  // The arguments are the tool's own words, none holding a blank or a quote.
+  for (const char *const *arg = args; *arg != nullptr && size < kCommandSize; ++arg)
+    size += snprintf(line + size, sizeof line - size, " %s", *arg);
+  if (script && size < kCommandSize) size += snprintf(line + size, sizeof line - size, "\"");
+  return size < kCommandSize;
+}
+
+// An inheritable copy of a standard handle for the child, or nullptr when there is none.
+static HANDLE inheritable(DWORD which) {
+  HANDLE copy = nullptr;
+  const HANDLE handle = GetStdHandle(which);
+  if (handle == nullptr || handle == INVALID_HANDLE_VALUE ||
+      !DuplicateHandle(GetCurrentProcess(), handle, GetCurrentProcess(), &copy, 0, TRUE,
+                       DUPLICATE_SAME_ACCESS)) {
+    return nullptr;
+  }
+  return copy;
+}
+
+int start_git(const char *const args[], FILE **output, intptr_t *process) {
+  char git[kCommandSize];
+  if (!find_git(git)) return kGitNotFound;
+  char program[kCommandSize];
+  char line[kCommandSize];
+  if (!compose_command(git, args, program, line)) {
+    errno = E2BIG;
+    return 1;
+  }
+  // Only the write end goes to the child: another command's pipe held open by a sibling would
+  // keep that command from seeing its reader go.
+  HANDLE read_end;
+  HANDLE write_end;
+  if (!CreatePipe(&read_end, &write_end, nullptr, 0)) {
+    errno = errno_from(GetLastError());
+    return 1;
+  }
+  SetHandleInformation(write_end, HANDLE_FLAG_INHERIT, HANDLE_FLAG_INHERIT);
+  STARTUPINFOA startup = {};
+  startup.cb = sizeof startup;
+  startup.dwFlags = STARTF_USESTDHANDLES;
+  startup.hStdInput = inheritable(STD_INPUT_HANDLE);
+  startup.hStdOutput = write_end;
+  startup.hStdError = inheritable(STD_ERROR_HANDLE);
+  PROCESS_INFORMATION started = {};
+  const BOOL created = CreateProcessA(program, line, nullptr, nullptr, TRUE, 0, nullptr, nullptr,
+                                      &startup, &started);
+  const DWORD error = GetLastError();
+  CloseHandle(write_end);
+  if (startup.hStdInput != nullptr) CloseHandle(startup.hStdInput);
+  if (startup.hStdError != nullptr) CloseHandle(startup.hStdError);
+  const int fd = created ? _open_osfhandle(reinterpret_cast<intptr_t>(read_end), _O_RDONLY) : -1;
+  *output = fd == -1 ? nullptr : _fdopen(fd, "r");
+  if (*output == nullptr) {
+    if (fd != -1)
+      _close(fd);
+    else
+      CloseHandle(read_end);
+    errno = created ? ENOMEM : errno_from(error);
+    if (created) {
+      WaitForSingleObject(started.hProcess, INFINITE);
+      CloseHandle(started.hProcess);
+      CloseHandle(started.hThread);
+    }
+    return 1;
+  }
+  CloseHandle(started.hThread);
+  *process = reinterpret_cast<intptr_t>(started.hProcess);
+  return 0;
+}
+
+int finish_git(FILE *output, intptr_t process) {
+  fclose(output);
+  const HANDLE handle = reinterpret_cast<HANDLE>(process);
+  DWORD code;
+  const bool ended =
+      WaitForSingleObject(handle, INFINITE) == WAIT_OBJECT_0 && GetExitCodeProcess(handle, &code);
+  CloseHandle(handle);
+  return ended ? static_cast<int>(code) : -1;
+}
 
 // The C runtime keeps descriptors 0 to 2 reserved even when the process starts without standard
 // handles, so no file or pipe can take their numbers.
@@ -65,8 +226,7 @@ int replace_file(const char *from, const char *to) {
       error == ERROR_LOCK_VIOLATION) {
     return kFileHeld;
   }
-  // The caller reports errno; Windows' own code has no errno of its own.
-  errno = error == ERROR_DISK_FULL ? ENOSPC : EIO;
+  errno = errno_from(error);
   return 1;
 }
 
@@ -78,11 +238,46 @@ bool make_build_dir() { return mkdir("build", 0777) == 0 || errno == EEXIST; }
 
 static void put_env(char *assignment) { putenv(assignment); }
 
-static FILE *popen_read(const char *command) { return popen(command, "r"); }
+int start_git(const char *const args[], FILE **output, intptr_t *process) {
+  // Only the write end goes to the child: another command's pipe held open by a sibling would
+  // keep that command from seeing its reader go.
+  int ends[2];
+  if (pipe(ends) != 0) return 1;
+  fcntl(ends[0], F_SETFD, FD_CLOEXEC);
+  fcntl(ends[1], F_SETFD, FD_CLOEXEC);
+  char *argv[kMaxGitArgs + 2] = {const_cast<char *>("git")};
+  for (int i = 0; i < kMaxGitArgs && args[i] != nullptr; ++i)
+    argv[i + 1] = const_cast<char *>(args[i]);
+  posix_spawn_file_actions_t actions;
+  int error = posix_spawn_file_actions_init(&actions);
+  if (error == 0) {
+    error = posix_spawn_file_actions_adddup2(&actions, ends[1], STDOUT_FILENO);
+    // No shell between: Git is looked up on PATH, and its arguments reach it as they are.
+    pid_t pid = 0;
+    if (error == 0) error = posix_spawnp(&pid, "git", &actions, nullptr, argv, environ);
+    posix_spawn_file_actions_destroy(&actions);
+    *process = pid;
+  }
+  close(ends[1]);
+  *output = error == 0 ? fdopen(ends[0], "r") : nullptr;
+  if (*output != nullptr) return 0;
+  if (error == 0) {
+    error = errno;
+    close(ends[0]);
+    waitpid(static_cast<pid_t>(*process), nullptr, 0);
+  } else {
+    close(ends[0]);
+  }
+  errno = error;
+  return error == ENOENT ? kGitNotFound : 1;
+}
 
-int close_command_pipe(FILE *pipe) {
-  const int status = pclose(pipe);
-  if (status == -1) return -1;
+int finish_git(FILE *output, intptr_t process) {
+  fclose(output);
+  int status;
+  while (waitpid(static_cast<pid_t>(process), &status, 0) == -1) {
+    if (errno != EINTR) return -1;
+  }
   return WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status);
 }
 
@@ -140,14 +335,4 @@ void prepare_git_environment() {
   put_env(english);
   put_env(no_optional_locks);
   put_env(block_buffered);
-}
-
-FILE *open_command_pipe(const char *command) {
-  // Git's output arrives in fewer, larger reads than the pipe's default 4 KiB buffer allows,
-  // which spares the reader and Git many wake-ups on long listings. Only one command pipe is
-  // open at a time, so one buffer serves them all.
-  static char buffer[1 << 16];
-  FILE *pipe = popen_read(command);
-  if (pipe != nullptr) setvbuf(pipe, buffer, _IOFBF, sizeof buffer);
-  return pipe;
 }

@@ -2,10 +2,49 @@
 
 #include "revstamp.h"
 
-FILE *run_git(const char *command) {
-  FILE *pipe = open_command_pipe(command);
-  if (pipe == nullptr) report_failure("popen failed");
-  return pipe;
+// "git: not found" once, for the first command it stops; the others stay as quiet.
+static GitCommand start_command(const char *name, const char *const args[], bool &told_missing) {
+  GitCommand command;
+  command.name = name;
+  const int started = start_git(args, &command.output, &command.process);
+  if (started == kGitNotFound && !told_missing) {
+    fprintf(stderr, "git: not found\n");
+    told_missing = true;
+  } else if (started == 1) {
+    report_failure("popen failed");
+    command.start_failed = true;
+  }
+  return command;
+}
+
+GitCommands start_git_commands(bool targeted) {
+  // A stamp costs the slowest of Git's commands rather than their sum. Each is read in turn
+  // later; meanwhile the others run on until their pipes fill.
+  static const char *const kShallowProbe[] = {"rev-parse", "--is-shallow-repository", nullptr};
+  // The "--" keeps a file or folder named HEAD from making the revision ambiguous.
+  static const char *const kHistory[] = {"rev-list", "HEAD", "--", nullptr};
+  // The long format without colour or columns, whatever the user's configuration asks for: the
+  // markers are only found there, and the echo stays plain text.
+  static const char *const kStatus[] = {"-c",     "color.status=never", "status",
+                                        "--long", "--no-column",        nullptr};
+  static const char *const kSubmodules[] = {"submodule", "status", "--recursive", nullptr};
+  bool told_missing = false;
+  GitCommands git;
+  git.shallow_probe =
+      start_command("git rev-parse --is-shallow-repository", kShallowProbe, told_missing);
+  git.history = start_command("git rev-list HEAD", kHistory, told_missing);
+  git.status =
+      start_command("git -c color.status=never status --long --no-column", kStatus, told_missing);
+  if (targeted)
+    git.submodules = start_command("git submodule status --recursive", kSubmodules, told_missing);
+  return git;
+}
+
+int finish_command(GitCommand &command) {
+  if (command.output == nullptr) return 0;
+  const int exit_code = finish_git(command.output, command.process);
+  command.output = nullptr;
+  return exit_code;
 }
 
 int count_pieces_keeping_last(FILE *in, char *buf, int size) {
@@ -41,31 +80,44 @@ int scan_status(FILE *in, FILE *echo) {
   return 0;
 }
 
-int find_git_revision_number(char *hash, int size) {
-  // The history walk is the one cost that grows with the repository: one walk gives both facts.
-  // A shallow clone's history is cut short; asking in the same command line spares a shell.
-  FILE *listing = run_git("git rev-parse --is-shallow-repository && git rev-list HEAD");
-  if (listing == nullptr) return 1;
-  char answer[16] = "";
+// Only a first line that is "true" says shallow: Git before 2.15 echoes the option back. Read
+// to its end, so that the probe is not cut off mid-answer and seen failing.
+static bool read_shallow_answer(GitCommand &probe) {
+  if (probe.output == nullptr) return false;
+  char line[16] = "";
   const bool shallow =
-      fgets(answer, sizeof answer, listing) != nullptr && strcmp(answer, "true\n") == 0;
-  // Git lists HEAD first: the last line is the oldest commit, which stays put as history grows.
-  int count = count_pieces_keeping_last(listing, hash, size);
+      fgets(line, sizeof line, probe.output) != nullptr && strcmp(line, "true\n") == 0;
+  while (fgets(line, sizeof line, probe.output) != nullptr) {
+  }
+  return shallow;
+}
+
+int find_git_revision_number(GitCommand &shallow_probe, GitCommand &history, char *hash, int size) {
+  const bool shallow = read_shallow_answer(shallow_probe);
+  const int probe_exit_code = finish_command(shallow_probe);
+  if (history.start_failed) return 1;
+  // The history walk is the one cost that grows with the repository: one walk gives both facts.
+  // Git's listing arrives in fewer, larger reads than the default buffer allows, which spares
+  // this reader and Git many wake-ups on long histories.
+  static char buffer[1 << 16];
+  int count = 0;
+  if (history.output != nullptr) {
+    setvbuf(history.output, buffer, _IOFBF, sizeof buffer);
+    // Git lists HEAD first: the last line is the oldest commit, which stays put as history grows.
+    count = count_pieces_keeping_last(history.output, hash, size);
+  }
   if (count > 0) note_history_listed(shallow);
-  report_git_exit("git rev-list HEAD", close_command_pipe(listing));
+  report_git_exit(shallow_probe.name, probe_exit_code);
+  report_git_exit(history.name, finish_command(history));
   return count;
 }
 
-int get_git_state() {
-  // The long format without colour or columns, whatever the user's configuration asks for: the
-  // markers are only found there, and the echo stays plain text.
-  static const char kCommand[] = "git -c color.status=never status --long --no-column";
-  FILE *status = run_git(kCommand);
-  if (status == nullptr) return 1;
+int get_git_state(GitCommand &status) {
+  if (status.start_failed) return 1;
   // Stops at the deciding piece: closing early discards the rest unread and unechoed, and what
   // Git makes of that is no failure of its own.
-  int letter = scan_status(status, stdout);
-  const int exit_code = close_command_pipe(status);
-  if (letter == 0) report_git_exit(kCommand, exit_code);
+  const int letter = status.output != nullptr ? scan_status(status.output, stdout) : 0;
+  const int exit_code = finish_command(status);
+  if (letter == 0) report_git_exit(status.name, exit_code);
   return letter;
 }

@@ -3,6 +3,7 @@
 #define REVSTAMP_H_
 
 #include <cstddef>
+#include <cstdint>
 #include <cstdio>
 
 /// Longest piece the line reader hands over, terminating zero included.
@@ -34,14 +35,32 @@ int run_exit_status();
 
 // --- Repository probes ---
 
-/// Starts a Git command line with its stdout readable; reports "popen failed" when it cannot.
-FILE *run_git(const char *command);
-/// Number of lines `git rev-list HEAD` prints, leaving the last in hash and noting whether the
-/// clone is shallow; 1 when its pipe fails.
-int find_git_revision_number(char *hash, int size);
-/// Echoes `git status` up to its first change marker; the marker's letter, 0 for none, 1 on
-/// failure.
-int get_git_state();
+/// A Git command the run started, and the name reports give it.
+struct GitCommand {
+  const char *name = nullptr;
+  /// Its standard output; nullptr when it was not started.
+  FILE *output = nullptr;
+  intptr_t process = 0;
+  /// True when no pipe or process could be made for it ("popen failed" was reported).
+  bool start_failed = false;
+};
+/// The Git commands of one run.
+struct GitCommands {
+  GitCommand shallow_probe, history, status, submodules;
+};
+
+/// Starts every Git command the run needs at once, so that they run side by side; the
+/// submodule listing only for the targeted form.
+GitCommands start_git_commands(bool targeted);
+/// Waits for a started command, discarding what it has not printed yet: its exit code, or 0
+/// when it was never started.
+int finish_command(GitCommand &command);
+/// Number of lines the history listing printed, leaving the last in hash and noting whether the
+/// clone is shallow; 1 when it could not be started.
+int find_git_revision_number(GitCommand &shallow_probe, GitCommand &history, char *hash, int size);
+/// Echoes `git status` up to its first change marker; the marker's letter, 0 for none, 1 when it
+/// could not be started.
+int get_git_state(GitCommand &status);
 
 /// Number of pieces of at most size-1 bytes in the stream; the last stays in buf.
 int count_pieces_keeping_last(FILE *in, char *buf, int size);
@@ -66,12 +85,12 @@ void release(Text &text);
 
 /// Replaces the plain header whole; 0 when written, 1 when it cannot be opened or written.
 int write_notargeted_file(int count, const char *hash, char state);
-/// Replaces the header with build targets and submodules whole; 0 when written, 1 when it
-/// cannot be opened or written.
-int write_targeted_file(int count, const char *hash, char state);
-/// Appends the submodule listing as one string literal; the listing's exit code, or 1 when its
-/// pipe fails.
-int print_git_submodule_info(Text &header);
+/// Replaces the header with build targets and the submodule listing whole; 0 when written, 1
+/// when it cannot be opened or written.
+int write_targeted_file(int count, const char *hash, char state, GitCommand &submodules);
+/// Appends the submodule listing as one string literal; the listing's exit code, or 1 when it
+/// could not be started.
+int print_git_submodule_info(GitCommand &listing, Text &header);
 /// Appends the listing's lines, each ended by " \\r\\n", as one C string literal spread over lines.
 void write_submodule_block(FILE *listing, Text &block);
 
@@ -83,6 +102,10 @@ extern const char kHeaderPath[];
 constexpr int kReplacementNameSize = 512;
 /// What replace_file returns when another process holds the file it would replace.
 constexpr int kFileHeld = 2;
+/// Most arguments a Git command is started with.
+constexpr int kMaxGitArgs = 8;
+/// What start_git returns when the search path holds no Git.
+constexpr int kGitNotFound = 2;
 
 /// Opens any of descriptors 0, 1 and 2 that is closed on the null device.
 void open_closed_standard_descriptors();
@@ -90,11 +113,13 @@ void open_closed_standard_descriptors();
 bool make_build_dir();
 /// Sets what every Git command inherits: English output, no optional locks, block buffering.
 void prepare_git_environment();
-/// Runs command through the shell with its stdout readable; nullptr when no pipe can be opened.
-FILE *open_command_pipe(const char *command);
-/// Closes a command pipe and waits for the command; its exit code, 128 plus the signal's number
-/// when a signal ended it, -1 when it cannot be waited for.
-int close_command_pipe(FILE *pipe);
+/// Starts Git, found on the search path only, with args (nullptr-ended), no shell between: its
+/// stdout readable from output, process to wait on. 0 when started, kGitNotFound, else 1 with
+/// errno saying why.
+int start_git(const char *const args[], FILE **output, intptr_t *process);
+/// Closes output, discarding what is unread, and waits for process: its exit code, 128 plus the
+/// signal's number when a signal ended it, -1 when it cannot be waited for.
+int finish_git(FILE *output, intptr_t process);
 /// A new file beside path, for writing in text mode with path's permission bits, its name in
 /// name; nullptr when path is neither absent nor a regular file this user may write, or the
 /// directory refuses a new file.

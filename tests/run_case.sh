@@ -97,6 +97,7 @@ set +e
 )
 echo $? >"$out/status"
 set -e
+sort -o "$out/git.log" "$out/git.log"
 # A case may check what the run left behind in an after function; what it prints is kept.
 ! declare -F after >/dev/null || (cd "$tmp" && after) >"$out/after" 2>&1
 header=${run_dir%/*}/applications/revision.h

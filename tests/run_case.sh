@@ -1,12 +1,12 @@
 #!/usr/bin/env bash
 # Builds one case's repository in a fresh temporary directory, runs the tool there and
 # leaves what it produced in OUT: stdout, stderr, status, revision.h (when written),
-# git.log (the Git command lines the tool started, in order) and after (what the case's after
-# function printed, when it has one). What each Git command printed is
-# kept in OUT/git-out/.
+# git.log (the Git command lines the tool started, sorted: it starts them side by side) and
+# after (what the case's after function printed, when it has one). What each Git command
+# printed is kept in OUT/git-out/.
 #   run_case.sh TOOL CASE_FILE OUT [ARG...]   (ARGs replace the case's arguments)
 # With WINE_TOOL set to a Windows build, the same case is also run under Wine on a copy of the
-# tree, with a stand-in git.cmd that replays what Git printed; its results go to OUT/win/.
+# tree, with a stand-in Git (WINE_GIT) that replays what Git printed; its results go to OUT/win/.
 set -euo pipefail
 tool=$1 case_file=$2 out=$3
 shift 3
@@ -109,22 +109,29 @@ fi
 [ ! -f "$header" ] || cp "$header" "$out/revision.h"
 [ -d win ] || exit 0
 
-# The Windows run: Git cannot run under Wine, so git.cmd types what the real one printed here
-# and exits as it did.
-# It answers only the commands that ran, so a case without Git has no git.cmd at all.
+# The Windows run: Git cannot run under Wine, so a stand-in git.exe (WINE_GIT) answers what
+# the real one printed here and exits as it did; with WINE_GIT_SCRIPT set, a git.cmd that calls
+# it, as some installations put on PATH. It answers only the commands that ran, so a case
+# without Git has no Git at all. A git.bat in the working directory, and a command interpreter
+# (COMSPEC) that prints a line of its own, must not change a byte.
 mkdir -p win/bin "$out/win"
 words=$(cut -d' ' -f1 "$out/git.log" | sort -u)
-if [ -n "$words" ]; then
-  printf '@echo off\r\n' >win/bin/git.cmd
-  for word in $words; do
-    cp "$out/git-out/$word" "win/bin/$word.out"
-    printf 'if "%%1"=="%s" (type "%%~dp0%s.out" & exit /b %s)\r\n' "$word" "$word" \
-      "$(cat "$out/git-out/$word.status")" >>win/bin/git.cmd
-  done
+for word in $words; do
+  cp "$out/git-out/$word" "win/bin/$word.out"
+  cp "$out/git-out/$word.status" "win/bin/$word.status"
+done
+if [ -n "$words" ] && [ -n "${WINE_GIT_SCRIPT:-}" ]; then
+  cp "$WINE_GIT" win/bin/git-standin.exe
+  printf '@"%%~dp0git-standin.exe" %%*\r\n' >win/bin/git.cmd
+elif [ -n "$words" ]; then
+  cp "$WINE_GIT" win/bin/git.exe
 fi
+cp "$WINE_GIT" win/comspec.exe
+[ ! -d "win/$run_dir" ] || printf '@echo 0123456789abcdef0123456789abcdef01234567\r\n' >"win/$run_dir/git.bat"
 (
   cd "win/$run_dir"
   export WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml=d" WINEPATH="Z:${tmp//\//\\}\\win\\bin"
+  export COMSPEC="Z:${tmp//\//\\}\\win\\comspec.exe"
   exec wine "$WINE_TOOL" "${wine_args[@]}" >"$out/win/stdout" 2>"$out/win/stderr" </dev/null
 ) && echo 0 >"$out/win/status" || echo $? >"$out/win/status"
 [ ! -f "win/$header" ] || cp "win/$header" "$out/win/revision.h"

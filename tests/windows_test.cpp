@@ -28,20 +28,33 @@ std::vector<std::string> windows_case_names() {
   return names;
 }
 
-class WindowsCase : public testing::TestWithParam<std::string> {};
-
-TEST_P(WindowsCase, MatchesLinuxRunWithCrLf) {
+void expect_windows_run_matches_linux(const std::string &name) {
   setenv("WINE_TOOL", WINDOWS_TOOL_PATH, 1);
-  const fs::path out = run_case(GetParam());
+  setenv("WINE_GIT", WINDOWS_GIT_PATH, 1);
+  const fs::path out = run_case(name);
   ASSERT_TRUE(fs::exists(out / "win"));
   EXPECT_EQ(slurp(out / "win/status"), slurp(out / "status"));
   EXPECT_EQ(slurp(out / "win/stdout"), with_crlf(slurp(out / "stdout")));
   ASSERT_EQ(fs::exists(out / "win/revision.h"), fs::exists(out / "revision.h"));
   EXPECT_EQ(slurp(out / "win/revision.h"), with_crlf(slurp(out / "revision.h")));
-  // Without git.cmd the command interpreter says so on stderr (--help and --version ask no Git).
+  // Without Git the tool says so on stderr (--help and --version ask no Git).
   if (slurp(out / "git.log").empty() && !slurp(out / "stderr").empty()) {
-    EXPECT_NE(slurp(out / "win/stderr").find("git"), std::string::npos);
+    EXPECT_NE(slurp(out / "win/stderr").find("git: not found"), std::string::npos);
   }
+}
+
+class WindowsCase : public testing::TestWithParam<std::string> {};
+
+TEST_P(WindowsCase, MatchesLinuxRunWithCrLf) { expect_windows_run_matches_linux(GetParam()); }
+
+// A Git that is a batch script runs through cmd.exe, and still stamps what Git printed.
+TEST(WindowsGitScript, MatchesLinuxRunWithCrLf) {
+  setenv("WINE_GIT_SCRIPT", "1", 1);
+  for (const char *name : {"modified", "targeted_submodule", "status_fails"}) {
+    SCOPED_TRACE(name);
+    expect_windows_run_matches_linux(name);
+  }
+  unsetenv("WINE_GIT_SCRIPT");
 }
 
 INSTANTIATE_TEST_SUITE_P(Cases, WindowsCase, testing::ValuesIn(windows_case_names()),

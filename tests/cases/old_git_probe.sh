@@ -1,0 +1,14 @@
+# Git before 2.15 echoes the shallow probe's option back: that line is no answer and no commit.
+new_project
+commit main.c
+cd "$tmp"
+mkdir old
+cat >old/git <<GIT
+#!/bin/sh
+[ "\$*" = "rev-parse --is-shallow-repository" ] || exec "$tmp/bin/git" "\$@"
+echo "\$*" >>"$out/git.log"
+echo 0 >"$out/git-out/rev-parse.status"
+echo --is-shallow-repository | tee "$out/git-out/rev-parse"
+GIT
+chmod +x old/git
+tool_env=(PATH="$tmp/old:$tmp/bin:$PATH")

@@ -58,7 +58,7 @@ limit_files=
 limit_file_size=
 tool_streams=
 remove_run_dir=
-fail_popen=
+fail_spawn=
 cd "$tmp"
 # shellcheck source=/dev/null
 . "$case_file"
@@ -90,8 +90,8 @@ set +e
   [ -n "$limit_file_size" ] && { trap '' XFSZ; ulimit -f "$limit_file_size"; }
   # One descriptor left over: enough for the loader and the header, but not for a pipe's two.
   [ -n "$limit_files" ] && { exec 3>&-; ulimit -n 4; }
-  # fail_popen names the one command line whose pipe cannot be opened.
-  [ -z "$fail_popen" ] || tool_env+=(LD_PRELOAD="$FAIL_POPEN_LIB" FAIL_POPEN_COMMAND="$fail_popen")
+  # fail_spawn names the one Git command line that cannot be started.
+  [ -z "$fail_spawn" ] || tool_env+=(LD_PRELOAD="$FAIL_SPAWN_LIB" FAIL_SPAWN_COMMAND="$fail_spawn")
   # TOOL_WRAPPER (a command and its options, such as valgrind) runs the tool.
   exec env "${tool_env[@]}" ${TOOL_WRAPPER:-} "$tool" "${args[@]}"
 )

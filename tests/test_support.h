@@ -22,7 +22,7 @@ inline std::string slurp(const fs::path &path) {
 /// Runs the tool on cases/<name>.sh, with args (shell words) in place of the case's own when
 /// given; the directory holding what it produced.
 inline fs::path run_case(const std::string &name, const std::string &args = "") {
-  setenv("FAIL_POPEN_LIB", FAIL_POPEN_LIB, 1);
+  setenv("FAIL_SPAWN_LIB", FAIL_SPAWN_LIB, 1);
   static int runs = 0;
   const fs::path out = fs::path(testing::TempDir()) /
                        ("revstamp-" + std::to_string(getpid()) + "-" + std::to_string(++runs));

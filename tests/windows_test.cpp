@@ -21,7 +21,7 @@ std::vector<std::string> windows_case_names() {
     const std::string setup = slurp(fs::path(TESTS_DIR) / "cases" / (name + ".sh"));
     bool posix_only = false;
     for (const char *means :
-         {"limit_file", "remove_run_dir=", "fail_popen=", "tool_streams=", "$tmp/slow"})
+         {"limit_file", "remove_run_dir=", "fail_spawn=", "tool_streams=", "$tmp/slow"})
       posix_only = posix_only || setup.find(means) != std::string::npos;
     if (!posix_only) names.push_back(name);
   }

@@ -1,5 +1,5 @@
 /* Preloaded into the tool by the tests: Git cannot be started, as when no process can be made,
-   for the one command line named in FAIL_POPEN_COMMAND; every other command runs as usual. */
+   for the one command line named in FAIL_SPAWN_COMMAND; every other command runs as usual. */
 #define _GNU_SOURCE
 #include <dlfcn.h>
 #include <errno.h>
@@ -12,7 +12,7 @@ typedef int spawn_function(pid_t *, const char *, const posix_spawn_file_actions
 
 int posix_spawnp(pid_t *pid, const char *file, const posix_spawn_file_actions_t *actions,
                  const posix_spawnattr_t *attributes, char *const argv[], char *const envp[]) {
-  const char *failing = getenv("FAIL_POPEN_COMMAND");
+  const char *failing = getenv("FAIL_SPAWN_COMMAND");
   char line[1024] = "";
   for (char *const *arg = argv; *arg != NULL; ++arg) {
     if (arg != argv) strncat(line, " ", sizeof line - strlen(line) - 1);

@@ -1,9 +1,20 @@
 #!/bin/sh
-# A floor: Git's commands for one stamp, one after another, their output read and thrown away.
-#   floor.sh one [s]   rev-list once, the shallow probe, then status: what revstamp starts
-#   floor.sh two [s]   rev-list twice, then status: the two-pass design revstamp had before
+# A floor: Git's commands for one stamp with nothing around them, their output thrown away.
+#   floor.sh one [s]        one after another: the history once, the shallow probe, the status
+#   floor.sh two [s]        one after another, the history twice: the two-pass design of old
+#   floor.sh parallel [s]   the commands of "one" started together, as revstamp starts them
 # A second argument starting with 's' adds the submodule listing, as it does for revstamp.
-git rev-list HEAD | cat >/dev/null
+targeted=false
+case "${2:-}" in s*) targeted=true ;; esac
+if [ "$1" = parallel ]; then
+  git rev-parse --is-shallow-repository >/dev/null &
+  git rev-list HEAD -- >/dev/null &
+  git -c color.status=never status --long --no-column >/dev/null &
+  ! $targeted || git submodule status --recursive >/dev/null &
+  wait
+  exit 0
+fi
+git rev-list HEAD -- | cat >/dev/null
 if [ "$1" = one ]; then
   git rev-parse --is-shallow-repository | cat >/dev/null
   git -c color.status=never status --long --no-column | cat >/dev/null
@@ -11,4 +22,4 @@ else
   git rev-list HEAD | cat >/dev/null
   git status | cat >/dev/null
 fi
-case "${2:-}" in s*) git submodule status --recursive | cat >/dev/null ;; esac
+! $targeted || git submodule status --recursive | cat >/dev/null

@@ -1,7 +1,7 @@
 # Time against history length, one panel for each commit-graph state, from bench/run's data:
 #   gnuplot -e "data='plot.dat'; out='performance.svg'" bench/plot.gp
 # data holds two blocks, without and with a commit-graph file; columns: commits, then seconds for
-# revstamp, revstamp targeted, one-pass floor, two-pass floor, autorevision.
+# revstamp, revstamp targeted, one-pass floor, two-pass floor, autorevision, parallel floor.
 set terminal svg size 1000,460 dynamic font 'sans,13' background rgb 'white'
 set output out
 set logscale xy
@@ -17,6 +17,7 @@ do for [graph=0:1] {
   set title (graph ? 'with .git/objects/info/commit-graph' : 'without commit-graph')
   plot data index graph using 1:2 title 'revstamp' lw 3 pt 7 lc rgb '#1f77b4', \
        '' index graph using 1:3 title 'revstamp (targeted)' lw 2 pt 5 dt 2 lc rgb '#1f77b4', \
+       '' index graph using 1:7 title 'parallel floor' lw 2 pt 3 lc rgb '#9467bd', \
        '' index graph using 1:4 title 'one-pass floor' lw 2 pt 9 lc rgb '#2ca02c', \
        '' index graph using 1:5 title 'two-pass floor' lw 2 pt 11 lc rgb '#7f7f7f', \
        '' index graph using 1:6 title 'autorevision -t h' lw 2 pt 13 lc rgb '#d62728'

@@ -13,9 +13,10 @@ shift 3
 real_git=$(command -v git)
 tmp=$(mktemp -d)
 trap 'rm -rf "$tmp"' EXIT
-mkdir -p "$out" "$tmp/home" "$tmp/bin"
-rm -rf "$out"/{stdout,stderr,status,revision.h,git.log,git-out,win}
-mkdir "$out/git-out"
+# OUT is named after the test's process, whose number may be one an earlier run had: nothing of
+# that run may pass for this one's.
+rm -rf "$out"
+mkdir -p "$out/git-out" "$tmp/home" "$tmp/bin"
 
 export HOME=$tmp/home LC_ALL=C GIT_CONFIG_GLOBAL=/dev/null GIT_CONFIG_NOSYSTEM=1
 export GIT_AUTHOR_NAME=Dev GIT_AUTHOR_EMAIL=dev@example.com

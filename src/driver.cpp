@@ -65,10 +65,33 @@ void note_history_listed(bool shallow) {
   shallow_history = shallow;
 }
 
-void report_git_exit(const char *command, int exit_code) {
-  if (exit_code == 0 || !commit_listed) return;
+void report_git_failure(const char *command, int exit_code) {
   fprintf(stderr, "%s failed: exit status %d\n", command, exit_code);
   failure_reported = true;
+}
+
+void report_git_exit(const char *command, int exit_code) {
+  if (exit_code != 0 && commit_listed) report_git_failure(command, exit_code);
+}
+
+void check_git_dir(bool repository_found) {
+  // A hook's GIT_DIR (a push-to-deploy post-receive runs with GIT_DIR=.) leaks into the build
+  // it starts: Git then looks for the repository there, or takes the directory revstamp runs in
+  // as the top of the work tree, and every file outside it reads as deleted.
+  const char *git_dir = getenv("GIT_DIR");
+  if (git_dir == nullptr) return;
+  if (!repository_found) {
+    fprintf(stderr,
+            "error: GIT_DIR is set to '%s' and Git finds no repository there: unset GIT_DIR "
+            "before building, or point it at the repository\n",
+            git_dir);
+    failure_reported = true;
+  } else if (getenv("GIT_WORK_TREE") == nullptr) {
+    fprintf(stderr,
+            "warning: GIT_DIR is set to '%s' without GIT_WORK_TREE: Git takes the directory "
+            "revstamp runs in as the top of the work tree\n",
+            git_dir);
+  }
 }
 
 void report_shallow_history() {

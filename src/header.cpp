@@ -100,6 +100,17 @@ static bool put_all(FILE *file, const Text &bytes) {
   return written && closed;
 }
 
+// A compiler or an IDE's indexer holds the header for moments at a time: waiting for it to let
+// go, with pauses that add up to about a second, keeps the header whole for every reader.
+static int place_replacement(const char *name) {
+  int placed = replace_file(name, kHeaderPath);
+  for (int pause = 15; placed == kFileHeld && pause <= 480; pause *= 2) {
+    pause_milliseconds(pause);
+    placed = replace_file(name, kHeaderPath);
+  }
+  return placed;
+}
+
 static int write_in_place(const Text &bytes) {
   FILE *header = fopen(kHeaderPath, "w+");
   if (header == nullptr) {
@@ -121,12 +132,16 @@ static int replace_header(const Text &bytes) {
   char replacement_name[kReplacementNameSize];
   FILE *replacement = create_replacement(kHeaderPath, replacement_name);
   if (replacement == nullptr) return write_in_place(bytes);
-  const int placed = put_all(replacement, bytes) ? replace_file(replacement_name, kHeaderPath) : 1;
+  const int placed = put_all(replacement, bytes) ? place_replacement(replacement_name) : 1;
   if (placed == 0) return 0;
   const int reason = errno;
   remove(replacement_name);
   errno = reason;
-  if (placed == kFileHeld) return write_in_place(bytes);
+  if (placed == kFileHeld) {
+    fprintf(stderr, "warning: %s is in use and cannot be replaced: written in place\n",
+            kHeaderPath);
+    return write_in_place(bytes);
+  }
   report_failure("write failed");
   return 1;
 }
@@ -187,8 +202,16 @@ void write_submodule_block(FILE *listing, Text &block) {
   while (fgets(piece, sizeof piece, listing) != nullptr) {
     for (const char *c = piece; *c != '\0' && *c != '\r' && *c != '\n'; ++c) {
       // Escaped so that a quote or backslash in a path can neither end the literal nor start an
-      // escape sequence, and no "??" is left for a trigraph under strict C modes: the macro's
-      // value stays exactly what Git printed.
+      // escape sequence, no "??" is left for a trigraph under strict C modes, and no control
+      // byte or byte that is not ASCII (a Latin-1 name, which clang rejects as source) stands
+      // raw: the macro's value stays exactly what Git printed.
+      const unsigned char byte = static_cast<unsigned char>(*c);
+      if (byte < 0x20 || byte >= 0x7F) {
+        char escape[8];
+        snprintf(escape, sizeof escape, "\\%03o", byte);
+        append(block, escape);
+        continue;
+      }
       if (*c == '"' || *c == '\\' || (*c == '?' && c != piece && c[-1] == '?')) {
         append(block, "\\");
       }

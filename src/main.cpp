@@ -2,6 +2,7 @@
 
 int main(int argc, char **argv) {
   open_closed_standard_descriptors();
+  ignore_broken_pipe();
   if (answer_help_or_version(argc, argv)) {
     check_console_output();
     return run_exit_status();

@@ -15,7 +15,9 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <csignal>
 #include <cstdlib>
+#include <ctime>
 
 // POSIX has the program declare it; glibc's unistd.h declares it too.
 extern char **environ;  // NOLINT(readability-redundant-declaration)
@@ -187,6 +189,11 @@ int start_git(const char *const args[], FILE **output, intptr_t *process) {
   return 0;
 }
 
+void pause_milliseconds(int milliseconds) { Sleep(static_cast<DWORD>(milliseconds)); }
+
+// Windows has no SIGPIPE: a write to a pipe whose reader is gone simply fails.
+void ignore_broken_pipe() {}
+
 int finish_git(FILE *output, intptr_t process) {
   fclose(output);
   const HANDLE handle = reinterpret_cast<HANDLE>(process);
@@ -197,9 +204,26 @@ int finish_git(FILE *output, intptr_t process) {
   return ended ? static_cast<int>(code) : -1;
 }
 
-// The C runtime keeps descriptors 0 to 2 reserved even when the process starts without standard
-// handles, so no file or pipe can take their numbers.
-void open_closed_standard_descriptors() {}
+// An IDE may start the tool without standard handles (CreateProcess with none given, or a
+// detached process): writing to such a stream fails, and a stamp that worked would exit 1.
+// Each such stream is opened on the null device, as closed descriptors are on POSIX, and Git
+// inherits that.
+void open_closed_standard_descriptors() {
+  const struct {
+    FILE *stream;
+    DWORD which;
+    const char *mode;
+  } kStandard[] = {{stdin, STD_INPUT_HANDLE, "r"},
+                   {stdout, STD_OUTPUT_HANDLE, "w"},
+                   {stderr, STD_ERROR_HANDLE, "w"}};
+  for (const auto &standard : kStandard) {
+    const HANDLE handle = GetStdHandle(standard.which);
+    if (handle != nullptr && handle != INVALID_HANDLE_VALUE) continue;
+    if (freopen("NUL", standard.mode, standard.stream) == nullptr) continue;
+    SetStdHandle(standard.which,
+                 reinterpret_cast<HANDLE>(_get_osfhandle(_fileno(standard.stream))));
+  }
+}
 
 FILE *create_replacement(const char *path, char (&name)[kReplacementNameSize]) {
   const DWORD attributes = GetFileAttributesA(path);
@@ -238,6 +262,30 @@ bool make_build_dir() { return mkdir("build", 0777) == 0 || errno == EEXIST; }
 
 static void put_env(char *assignment) { putenv(assignment); }
 
+// Starts Git with its stdout on write_end and SIGPIPE at its default, however this process
+// treats it: Git stops when its reader goes, as a status read only up to its deciding line
+// needs. 0, or the error number.
+static int spawn_git(char *const argv[], int write_end, pid_t *pid) {
+  posix_spawn_file_actions_t actions;
+  int error = posix_spawn_file_actions_init(&actions);
+  if (error != 0) return error;
+  posix_spawnattr_t attributes;
+  error = posix_spawnattr_init(&attributes);
+  if (error == 0) {
+    sigset_t broken_pipe;
+    sigemptyset(&broken_pipe);
+    sigaddset(&broken_pipe, SIGPIPE);
+    error = posix_spawn_file_actions_adddup2(&actions, write_end, STDOUT_FILENO);
+    if (error == 0) error = posix_spawnattr_setsigdefault(&attributes, &broken_pipe);
+    if (error == 0) error = posix_spawnattr_setflags(&attributes, POSIX_SPAWN_SETSIGDEF);
+    // No shell between: Git is looked up on PATH, and its arguments reach it as they are.
+    if (error == 0) error = posix_spawnp(pid, "git", &actions, &attributes, argv, environ);
+    posix_spawnattr_destroy(&attributes);
+  }
+  posix_spawn_file_actions_destroy(&actions);
+  return error;
+}
+
 int start_git(const char *const args[], FILE **output, intptr_t *process) {
   // Only the write end goes to the child: another command's pipe held open by a sibling would
   // keep that command from seeing its reader go.
@@ -248,23 +296,16 @@ int start_git(const char *const args[], FILE **output, intptr_t *process) {
   char *argv[kMaxGitArgs + 2] = {const_cast<char *>("git")};
   for (int i = 0; i < kMaxGitArgs && args[i] != nullptr; ++i)
     argv[i + 1] = const_cast<char *>(args[i]);
-  posix_spawn_file_actions_t actions;
-  int error = posix_spawn_file_actions_init(&actions);
-  if (error == 0) {
-    error = posix_spawn_file_actions_adddup2(&actions, ends[1], STDOUT_FILENO);
-    // No shell between: Git is looked up on PATH, and its arguments reach it as they are.
-    pid_t pid = 0;
-    if (error == 0) error = posix_spawnp(&pid, "git", &actions, nullptr, argv, environ);
-    posix_spawn_file_actions_destroy(&actions);
-    *process = pid;
-  }
+  pid_t pid = 0;
+  int error = spawn_git(argv, ends[1], &pid);
   close(ends[1]);
+  *process = pid;
   *output = error == 0 ? fdopen(ends[0], "r") : nullptr;
   if (*output != nullptr) return 0;
   if (error == 0) {
     error = errno;
     close(ends[0]);
-    waitpid(static_cast<pid_t>(*process), nullptr, 0);
+    waitpid(pid, nullptr, 0);
   } else {
     close(ends[0]);
   }
@@ -291,26 +332,28 @@ void open_closed_standard_descriptors() {
 
 FILE *create_replacement(const char *path, char (&name)[kReplacementNameSize]) {
   struct stat old;
-  mode_t mode;
-  if (lstat(path, &old) == 0) {
-    // A link keeps pointing where it did, and a device stays a device: those are written in
-    // place, as is a file this user may not write, which then fails as it always did.
-    if (!S_ISREG(old.st_mode) || access(path, W_OK) != 0) return nullptr;
-    mode = old.st_mode & 07777;
-  } else if (errno == ENOENT) {
-    const mode_t mask = umask(0);
-    umask(mask);
-    mode = 0666 & ~mask;  // what fopen would create
-  } else {
+  const bool replacing = lstat(path, &old) == 0;
+  // A link keeps pointing where it did, and a device stays a device: those are written in
+  // place, as is a file this user may not write, which then fails as it always did.
+  if (replacing ? !S_ISREG(old.st_mode) || access(path, W_OK) != 0 : errno != ENOENT) {
     return nullptr;
   }
-  // Hidden and not ending in .h: no build picks up what a killed run leaves behind.
+  // Hidden and not ending in .h: no build picks up what a killed run leaves behind. Created as
+  // fopen creates a file, so that the umask or the directory's default ACL (a team's shared
+  // tree) decide a new header's permissions; only a header being replaced passes on its bits.
   const char *slash = strrchr(path, '/');
   const int directory = slash == nullptr ? 0 : static_cast<int>(slash + 1 - path);
-  snprintf(name, sizeof name, "%.*s.%s.XXXXXX", directory, path, path + directory);
-  const int fd = mkstemp(name);
+  static unsigned next = static_cast<unsigned>(getpid()) ^ static_cast<unsigned>(time(nullptr));
+  int fd = -1;
+  for (int attempt = 0; fd == -1 && attempt < 100; ++attempt) {
+    next = next * 1103515245u + 12345u;
+    snprintf(name, sizeof name, "%.*s.%s.%06x", directory, path, path + directory,
+             (next >> 8) & 0xffffffu);
+    fd = open(name, O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
+    if (fd == -1 && errno != EEXIST) return nullptr;
+  }
   if (fd == -1) return nullptr;
-  FILE *file = fchmod(fd, mode) == 0 ? fdopen(fd, "w") : nullptr;
+  FILE *file = !replacing || fchmod(fd, old.st_mode & 07777) == 0 ? fdopen(fd, "w") : nullptr;
   if (file == nullptr) {
     close(fd);
     unlink(name);
@@ -318,7 +361,22 @@ FILE *create_replacement(const char *path, char (&name)[kReplacementNameSize]) {
   return file;
 }
 
-int replace_file(const char *from, const char *to) { return rename(from, to) == 0 ? 0 : 1; }
+int replace_file(const char *from, const char *to) {
+  if (rename(from, to) == 0) return 0;
+  // What some network file systems (SMB mounts) answer while another client has the file open.
+  return errno == EBUSY || errno == ETXTBSY ? kFileHeld : 1;
+}
+
+void pause_milliseconds(int milliseconds) {
+  const timespec pause = {milliseconds / 1000, (milliseconds % 1000) * 1000000L};
+  nanosleep(&pause, nullptr);
+}
+
+void ignore_broken_pipe() {
+  // A reader of stdout that goes away (make ... | head -1) must not end the run before the
+  // header is written: the write fails, and the run says so.
+  signal(SIGPIPE, SIG_IGN);
+}
 
 #endif
 

@@ -25,16 +25,18 @@ GitCommands start_git_commands(bool targeted) {
   static const char *const kHistory[] = {"rev-list", "HEAD", "--", nullptr};
   // The long format without colour or columns, whatever the user's configuration asks for: the
   // markers are only found there, and the echo stays plain text.
-  static const char *const kStatus[] = {"-c",     "color.status=never", "status",
-                                        "--long", "--no-column",        nullptr};
+  static const char *const kStatus[] = {
+      "-c",     "color.status=never", "-c",   "status.displayCommentPrefix=false", "status",
+      "--long", "--no-column",        nullptr};
   static const char *const kSubmodules[] = {"submodule", "status", "--recursive", nullptr};
   bool told_missing = false;
   GitCommands git;
   git.shallow_probe =
       start_command("git rev-parse --is-shallow-repository", kShallowProbe, told_missing);
   git.history = start_command("git rev-list HEAD", kHistory, told_missing);
-  git.status =
-      start_command("git -c color.status=never status --long --no-column", kStatus, told_missing);
+  git.status = start_command(
+      "git -c color.status=never -c status.displayCommentPrefix=false status --long --no-column",
+      kStatus, told_missing);
   if (targeted)
     git.submodules = start_command("git submodule status --recursive", kSubmodules, told_missing);
   return git;
@@ -71,13 +73,33 @@ static int marker_letter(const char *piece) {
 }
 
 int scan_status(FILE *in, FILE *echo) {
+  // Git starts every change and untracked entry with a TAB. Other lines (headings, hints, the
+  // commands and subjects of a rebase in progress) may hold a marker's words but never decide.
+  bool in_entry = false;
+  bool line_start = true;
   char piece[kPieceSize];
   while (fgets(piece, sizeof piece, in) != nullptr) {
     fprintf(echo, "%s\n", piece);
-    int letter = marker_letter(piece);
+    if (line_start) in_entry = piece[0] == '\t';
+    const size_t size = strlen(piece);
+    line_start = size < sizeof piece - 1 || piece[size - 1] == '\n';
+    const int letter = in_entry ? marker_letter(piece) : 0;
     if (letter != 0) return letter;
   }
   return 0;
+}
+
+// Whether HEAD names an object: asked only when the history listing failed, to tell a broken
+// repository from an unborn branch or no repository at all.
+static bool head_names_object() {
+  static const char *const kVerifyHead[] = {"rev-parse", "-q", "--verify", "HEAD", nullptr};
+  bool told_missing = true;
+  GitCommand verify = start_command("git rev-parse -q --verify HEAD", kVerifyHead, told_missing);
+  if (verify.output == nullptr) return false;
+  char line[128];
+  while (fgets(line, sizeof line, verify.output) != nullptr) {
+  }
+  return finish_command(verify) == 0;
 }
 
 // Only a first line that is "true" says shallow: Git before 2.15 echoes the option back. Read
@@ -93,8 +115,10 @@ static bool read_shallow_answer(GitCommand &probe) {
 }
 
 int find_git_revision_number(GitCommand &shallow_probe, GitCommand &history, char *hash, int size) {
+  const bool probe_started = shallow_probe.output != nullptr;
   const bool shallow = read_shallow_answer(shallow_probe);
   const int probe_exit_code = finish_command(shallow_probe);
+  if (probe_started) check_git_dir(probe_exit_code == 0);
   if (history.start_failed) return 1;
   // The history walk is the one cost that grows with the repository: one walk gives both facts.
   // Git's listing arrives in fewer, larger reads than the default buffer allows, which spares
@@ -108,7 +132,14 @@ int find_git_revision_number(GitCommand &shallow_probe, GitCommand &history, cha
   }
   if (count > 0) note_history_listed(shallow);
   report_git_exit(shallow_probe.name, probe_exit_code);
-  report_git_exit(history.name, finish_command(history));
+  const int exit_code = finish_command(history);
+  // A repository whose HEAD Git cannot walk (a missing object, a pruned --shared source) lists
+  // nothing, as a source tarball does; only the tarball may stamp the placeholder.
+  if (count == 0 && exit_code != 0 && head_names_object()) {
+    report_git_failure(history.name, exit_code);
+  } else {
+    report_git_exit(history.name, exit_code);
+  }
   return count;
 }
 

@@ -22,9 +22,14 @@ void report_failure(const char *message);
 /// Records that Git listed a commit, and whether the clone is shallow: from then on, a failing
 /// Git command is a failed run.
 void note_history_listed(bool shallow);
+/// Reports a Git command that failed with exit_code, and marks the run as failed.
+void report_git_failure(const char *command, int exit_code);
 /// Reports a Git command that exited non-zero once Git has listed a commit, and marks the run
 /// as failed.
 void report_git_exit(const char *command, int exit_code);
+/// Says so when GIT_DIR is set: a failed run when Git finds no repository there, a warning when
+/// GIT_WORK_TREE is not set beside it.
+void check_git_dir(bool repository_found);
 /// Says so when the listed history is a shallow clone's, cut short; a failed run unless
 /// REVSTAMP_ALLOW_SHALLOW=1.
 void report_shallow_history();
@@ -107,8 +112,13 @@ constexpr int kMaxGitArgs = 8;
 /// What start_git returns when the search path holds no Git.
 constexpr int kGitNotFound = 2;
 
-/// Opens any of descriptors 0, 1 and 2 that is closed on the null device.
+/// Opens any of descriptors 0, 1 and 2 (on Windows, standard handles) that is closed on the null
+/// device.
 void open_closed_standard_descriptors();
+/// Lets a write to a pipe whose reader has gone fail, rather than end the process.
+void ignore_broken_pipe();
+/// Waits for the given number of milliseconds.
+void pause_milliseconds(int milliseconds);
 /// Creates ./build; true when it was made or an entry of that name already exists.
 bool make_build_dir();
 /// Sets what every Git command inherits: English output, no optional locks, block buffering.
@@ -125,7 +135,7 @@ int finish_git(FILE *output, intptr_t process);
 /// directory refuses a new file.
 FILE *create_replacement(const char *path, char (&name)[kReplacementNameSize]);
 /// Puts file from in to's place in one step: 0 when done, kFileHeld when another process holds
-/// to, else 1 with errno saying why.
+/// to (or the file system says it is busy), else 1 with errno saying why.
 int replace_file(const char *from, const char *to);
 
 #endif  // REVSTAMP_H_

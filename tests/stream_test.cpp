@@ -41,6 +41,8 @@ TEST(SubmoduleBlock, OneContinuedLiteralWithEveryPieceEnded) {
       {"-abc lib\r\n+def x\n", "-abc lib" + end + "+def x" + end},
       {"no line end", "no line end" + end},
       {"a\"b\\c\n", "a\\\"b\\\\c" + end},
+      // Control bytes and bytes that are not ASCII as octal escapes, whatever follows them.
+      {"caf\xe9 \x1b[1m\t7\x7f\n", "caf\\351 \\033[1m\\0117\\177" + end},
       // No "??" is left to start a trigraph.
       {"a?\?/b?\?\?\n", "a?\\?/b?\\?\\?" + end},
       {std::string("cut\0rest\n", 9), "cut" + end},
@@ -68,15 +70,22 @@ TEST(ScanStatus, EchoesUpToTheDecidingPiece) {
       {"a\n\tnew file: n\n\tmodified: m\n", "a\n\n\tnew file: n\n\n", 'N'},
       {"\tdeleted: modified:\n", "\tdeleted: modified:\n\n", 'M'},
       {"\trenamed: a -> b\n\tdeleted: c\n", "\trenamed: a -> b\n\n", 'R'},
-      {"\tDeleted: a\nnew file", "\tDeleted: a\n\nnew file\n", 'N'},
+      {"\tDeleted: a\n\tnew file", "\tDeleted: a\n\n\tnew file\n", 'N'},
+      // Only entries, which Git starts with a TAB, decide: not a rebase's todo subjects.
+      {"   pick 1a2b3c4 Fix deleted: entries\n\tmodified: a\n",
+       "   pick 1a2b3c4 Fix deleted: entries\n\n\tmodified: a\n\n", 'M'},
+      {"   pick 1a2b3c4 Add new file parser\n", "   pick 1a2b3c4 Add new file parser\n\n", 0},
       // Changes without a letter of their own stamp as modified; the four markers come first.
       {"\ttypechange: a\n\tnew file: b\n", "\ttypechange: a\n\n", 'M'},
       {"\tdeleted by them: a\n", "\tdeleted by them: a\n\n", 'M'},
       {"\tcopied: a -> new file\n", "\tcopied: a -> new file\n\n", 'N'},
       // The piece limit cuts the marker in two: neither half is found.
       {kPiece.substr(4) + "modified:\nrest\n", kPiece.substr(4) + "modi\nfied:\n\nrest\n\n", 0},
-      // A marker in the second piece of a long line still decides, after both are echoed.
-      {kPiece + "deleted:\nnext\n", kPiece + "\ndeleted:\n\n", 'D'},
+      // A marker in the second piece of a long entry still decides, after both are echoed; in
+      // the second piece of another long line it does not.
+      {"\t" + kPiece.substr(1) + "deleted:\nnext\n", "\t" + kPiece.substr(1) + "\ndeleted:\n\n",
+       'D'},
+      {kPiece + "\tdeleted:\n", kPiece + "\n\tdeleted:\n\n", 0},
   };
   for (const auto &c : cases) {
     InputStream in(c.status);

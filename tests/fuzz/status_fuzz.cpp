@@ -1,5 +1,6 @@
 // Status scanning: the echo ends at the deciding piece, and the letter is the first marker in
-// table order within the first piece that holds any.
+// table order within the first piece of an entry line (one that starts with a TAB) that holds
+// any.
 #include "model.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size) {
@@ -14,8 +15,16 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size) {
 
   std::string expected_echo;
   int expected_letter = 0;
+  bool entry = false;
+  bool line_start = true;
   for (const std::string &piece : model_pieces(in.bytes, kPieceSize)) {
-    expected_echo += visible(piece) + "\n";
+    const std::string seen = visible(piece);
+    expected_echo += seen + "\n";
+    // A line is an entry when it starts with a TAB; as C strings see a piece, one that stops
+    // short of the buffer or ends in a line end is the last of its line.
+    if (line_start) entry = seen.compare(0, 1, "\t") == 0;
+    line_start = seen.size() < kPieceSize - 1 || seen.back() == '\n';
+    if (!entry) continue;
     for (const auto &[marker, marker_letter] : kMarkers) {
       if (visible(piece).find(marker) != std::string::npos) {
         expected_letter = marker_letter;

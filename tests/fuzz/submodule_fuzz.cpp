@@ -1,7 +1,9 @@
-// The submodule block is always one valid C string literal, continued over lines and free of
-// trigraphs, whose value is each piece of the listing up to its first zero, CR or LF byte,
-// followed by " \r\n".
+// The submodule block is always one valid C string literal of printable ASCII, continued over
+// lines and free of trigraphs, whose value is each piece of the listing up to its first zero, CR or
+// LF byte, followed by " \r\n".
 #include "model.h"
+
+static bool octal_digit(char c) { return c >= '0' && c <= '7'; }
 
 // The value of the literal in block, or aborts when block is not exactly one valid literal.
 static std::string literal_value(const std::string &block) {
@@ -12,6 +14,7 @@ static std::string literal_value(const std::string &block) {
   for (size_t i = 3; i < block.size() - 2; ++i) {
     const char c = block[i];
     require(c != '"' && c != '\n' && c != '\r' && c != '\0', "raw quote or line end in literal");
+    require(c >= 0x20 && c < 0x7F, "raw control byte or byte that is not ASCII");
     if (c != '\\') {
       value += c;
       continue;
@@ -34,6 +37,16 @@ static std::string literal_value(const std::string &block) {
         break;
       case 'n':
         value += '\n';
+        break;
+      case '0':
+      case '1':
+      case '2':
+      case '3':
+        // Always three digits, so a digit that follows is never taken into the escape.
+        require(i + 2 < block.size() - 2 && octal_digit(block[i + 1]) && octal_digit(block[i + 2]),
+                "octal escape of three digits");
+        value += static_cast<char>(std::stoi(block.substr(i, 3), nullptr, 8));
+        i += 2;
         break;
       default:
         require(false, "unknown escape");

@@ -2,8 +2,8 @@
 # Builds one case's repository in a fresh temporary directory, runs the tool there and
 # leaves what it produced in OUT: stdout, stderr, status, revision.h (when written),
 # git.log (the Git command lines the tool started, sorted: it starts them side by side) and
-# after (what the case's after function printed, when it has one). What each Git command
-# printed is kept in OUT/git-out/.
+# after (what the case's after function printed, when it has one); skip, when the case cannot
+# run on this machine, says why. What each Git command printed is kept in OUT/git-out/.
 #   run_case.sh TOOL CASE_FILE OUT [ARG...]   (ARGs replace the case's arguments)
 # With WINE_TOOL set to a Windows build, the same case is also run under Wine on a copy of the
 # tree, with a stand-in Git (WINE_GIT) that replays what Git printed; its results go to OUT/win/.

@@ -14,14 +14,15 @@ std::string with_crlf(const std::string &text) {
 }
 
 // Cases whose fault is made by POSIX means (resource limits, removed directory, preloaded
-// library, closed descriptors, a slow Git stand-in) have no Windows run.
+// library, closed descriptors, a slow Git stand-in, ACLs, mounts) or by the tool's own
+// environment (GIT_DIR) have no Windows run.
 std::vector<std::string> windows_case_names() {
   std::vector<std::string> names;
   for (const std::string &name : case_names()) {
     const std::string setup = slurp(fs::path(TESTS_DIR) / "cases" / (name + ".sh"));
     bool posix_only = false;
-    for (const char *means :
-         {"limit_file", "remove_run_dir=", "fail_spawn=", "tool_streams=", "$tmp/slow"})
+    for (const char *means : {"limit_file", "remove_run_dir=", "fail_spawn=", "tool_streams=",
+                              "$tmp/slow", "GIT_DIR=", "$out/skip"})
       posix_only = posix_only || setup.find(means) != std::string::npos;
     if (!posix_only) names.push_back(name);
   }

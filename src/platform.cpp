@@ -205,25 +205,33 @@ int finish_git(FILE *output, intptr_t process) {
 }
 
 // An IDE may start the tool without standard handles (CreateProcess with none given, or a
-// detached process): writing to such a stream fails, and a stamp that worked would exit 1.
-// Each such stream is opened on the null device, as closed descriptors are on POSIX, and Git
-// inherits that.
+// detached process). Each missing one is opened on the null device, so that Git inherits that.
+// The C runtime's stdout stream stays unusable all the same (it cannot be reopened), so its
+// lost lines are not a failure: they go nowhere, as on a closed descriptor on POSIX.
+static bool stdout_missing = false;
+
 void open_closed_standard_descriptors() {
   const struct {
-    FILE *stream;
     DWORD which;
-    const char *mode;
-  } kStandard[] = {{stdin, STD_INPUT_HANDLE, "r"},
-                   {stdout, STD_OUTPUT_HANDLE, "w"},
-                   {stderr, STD_ERROR_HANDLE, "w"}};
+    int fd, mode;
+  } kStandard[] = {{STD_INPUT_HANDLE, 0, _O_RDONLY},
+                   {STD_OUTPUT_HANDLE, 1, _O_WRONLY},
+                   {STD_ERROR_HANDLE, 2, _O_WRONLY}};
   for (const auto &standard : kStandard) {
     const HANDLE handle = GetStdHandle(standard.which);
     if (handle != nullptr && handle != INVALID_HANDLE_VALUE) continue;
-    if (freopen("NUL", standard.mode, standard.stream) == nullptr) continue;
-    SetStdHandle(standard.which,
-                 reinterpret_cast<HANDLE>(_get_osfhandle(_fileno(standard.stream))));
+    if (standard.fd == 1) stdout_missing = true;
+    const int null_device = _open("NUL", standard.mode);
+    if (null_device == -1) continue;
+    const bool in_place = null_device == standard.fd || _dup2(null_device, standard.fd) == 0;
+    if (null_device != standard.fd) _close(null_device);
+    if (in_place) {
+      SetStdHandle(standard.which, reinterpret_cast<HANDLE>(_get_osfhandle(standard.fd)));
+    }
   }
 }
+
+bool standard_output_missing() { return stdout_missing; }
 
 FILE *create_replacement(const char *path, char (&name)[kReplacementNameSize]) {
   const DWORD attributes = GetFileAttributesA(path);
@@ -321,6 +329,8 @@ int finish_git(FILE *output, intptr_t process) {
   }
   return WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status);
 }
+
+bool standard_output_missing() { return false; }
 
 void open_closed_standard_descriptors() {
   // A closed descriptor goes to the next file opened: the header, or a pipe, would take stderr's

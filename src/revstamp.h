@@ -115,6 +115,9 @@ constexpr int kGitNotFound = 2;
 /// Opens any of descriptors 0, 1 and 2 (on Windows, standard handles) that is closed on the null
 /// device.
 void open_closed_standard_descriptors();
+/// True when the process started without a standard output that can be written (Windows only):
+/// its lines go nowhere, as on a closed descriptor.
+bool standard_output_missing();
 /// Lets a write to a pipe whose reader has gone fail, rather than end the process.
 void ignore_broken_pipe();
 /// Waits for the given number of milliseconds.

@@ -1,5 +1,6 @@
 // The Windows build under Wine must print and write what the Linux build does, with every
 // line end a CR LF.
+#include <fstream>
 #include <string>
 #include <vector>
 
@@ -56,6 +57,59 @@ TEST(WindowsGitScript, MatchesLinuxRunWithCrLf) {
     expect_windows_run_matches_linux(name);
   }
   unsetenv("WINE_GIT_SCRIPT");
+}
+
+// A tree without Git under Wine, whose header is first "/* previous */" and whose fw/ holds
+// revstamp.exe; command runs in fw/ and leaves files beside it. The tree.
+fs::path stamp_under_wine(const std::string &name, const std::string &command) {
+  const fs::path tree = fs::path(testing::TempDir()) / (name + "-" + std::to_string(getpid()));
+  fs::remove_all(tree);
+  fs::create_directories(tree / "fw");
+  fs::create_directories(tree / "applications");
+  fs::copy_file(WINDOWS_TOOL_PATH, tree / "fw/revstamp.exe");
+  std::ofstream(tree / "applications/revision.h") << "/* previous */\n";
+  const std::string script =
+      "cd '" + (tree / "fw").string() + "' && WINEDEBUG=-all sh -c '" + command + "'";
+  EXPECT_EQ(std::system(script.c_str()), 0) << script;
+  return tree;
+}
+
+const std::string kPlaceholder = slurp(fs::path(TESTS_DIR) / "golden/not_a_repository/revision.h");
+
+// A holder without delete sharing (any C runtime's fopen, compilers, IDE indexers) that lets go
+// within a second gets the previous header or the new one, whole; one that holds on, a header
+// written in place and a warning.
+TEST(WindowsHeldHeader, WaitedForOrWrittenInPlaceWithAWarning) {
+  const struct {
+    const char *hold_ms, *holder_read;
+    bool warned;
+  } cases[] = {{"300", "read: /* previous */", false}, {"3000", "read: #ifndef REVISION_H_", true}};
+  for (const auto &c : cases) {
+    SCOPED_TRACE(c.hold_ms);
+    const fs::path tree = stamp_under_wine(
+        std::string("held-") + c.hold_ms,
+        std::string("{ wine ") + WINDOWS_HELPER_PATH + " hold \"..\\applications\\revision.h\" " +
+            c.hold_ms +
+            " >../holder & } && n=0 && until grep -q holding ../holder || [ $n = 200 ]; " +
+            "do n=$((n + 1)); sleep 0.05; done && wine revstamp.exe >/dev/null 2>../err; echo $? "
+            ">../status; "
+            "wait");
+    EXPECT_NE(slurp(tree / "holder").find(c.holder_read), std::string::npos)
+        << slurp(tree / "holder");
+    EXPECT_EQ(slurp(tree / "err").find("warning: ") != std::string::npos, c.warned)
+        << slurp(tree / "err");
+    EXPECT_EQ(slurp(tree / "status"), "0\n");
+    EXPECT_EQ(slurp(tree / "applications/revision.h"), with_crlf(kPlaceholder));
+  }
+}
+
+// An IDE that starts the tool without standard handles still gets a stamp and exit status 0.
+TEST(WindowsStandardHandles, MissingHandlesStampWithExitZero) {
+  const fs::path tree = stamp_under_wine(
+      "nohandles", std::string("wine ") + WINDOWS_HELPER_PATH +
+                       " nohandles \"revstamp.exe x\" >/dev/null 2>&1; echo $? >../status");
+  EXPECT_EQ(slurp(tree / "status"), "0\n");
+  EXPECT_EQ(slurp(tree / "applications/revision.h"), with_crlf(kPlaceholder));
 }
 
 INSTANTIATE_TEST_SUITE_P(Cases, WindowsCase, testing::ValuesIn(windows_case_names()),

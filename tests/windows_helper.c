@@ -1,0 +1,58 @@
+/* Windows conditions for the tests under Wine, built with MinGW-w64:
+     windows_helper hold FILE MS        opens FILE as a C runtime's fopen does, without delete
+                                        sharing, prints "holding", and once a replacement
+                                        (rev*.tmp) appears beside it holds MS milliseconds
+                                        more; then prints the first line its handle reads
+     windows_helper nohandles PROGRAM   starts PROGRAM with no standard handles, as some IDEs
+                                        do, and exits with its exit status */
+#include <stdio.h>
+#include <stdlib.h>
+#include <string.h>
+#include <windows.h>
+
+static int hold(const char *path, int milliseconds) {
+  HANDLE file = CreateFileA(path, GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, NULL,
+                            OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, NULL);
+  if (file == INVALID_HANDLE_VALUE) return 2;
+  printf("holding\n");
+  fflush(stdout);
+  char pattern[MAX_PATH];
+  snprintf(pattern, sizeof pattern, "%.*srev*.tmp", (int)(strrchr(path, '\\') + 1 - path), path);
+  WIN32_FIND_DATAA found;
+  HANDLE search = INVALID_HANDLE_VALUE;
+  for (int waited = 0; search == INVALID_HANDLE_VALUE && waited < 10000; ++waited) {
+    search = FindFirstFileA(pattern, &found);
+    if (search == INVALID_HANDLE_VALUE) Sleep(1);
+  }
+  if (search != INVALID_HANDLE_VALUE) FindClose(search);
+  Sleep(milliseconds);
+  char line[64] = "";
+  DWORD got = 0;
+  ReadFile(file, line, sizeof line - 1, &got, NULL);
+  line[got] = '\0';
+  line[strcspn(line, "\r\n")] = '\0';
+  printf("read: %s\n", line);
+  CloseHandle(file);
+  return 0;
+}
+
+static int without_handles(char *program) {
+  STARTUPINFOA startup;
+  memset(&startup, 0, sizeof startup);
+  startup.cb = sizeof startup;
+  startup.dwFlags = STARTF_USESTDHANDLES;
+  startup.hStdInput = startup.hStdOutput = startup.hStdError = INVALID_HANDLE_VALUE;
+  PROCESS_INFORMATION started;
+  if (!CreateProcessA(NULL, program, NULL, NULL, FALSE, 0, NULL, NULL, &startup, &started))
+    return 2;
+  DWORD code = 2;
+  WaitForSingleObject(started.hProcess, INFINITE);
+  GetExitCodeProcess(started.hProcess, &code);
+  return (int)code;
+}
+
+int main(int argc, char **argv) {
+  if (argc == 4 && strcmp(argv[1], "hold") == 0) return hold(argv[2], atoi(argv[3]));
+  if (argc == 3 && strcmp(argv[1], "nohandles") == 0) return without_handles(argv[2]);
+  return 2;
+}

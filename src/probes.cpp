@@ -89,6 +89,13 @@ int scan_status(FILE *in, FILE *echo) {
   return 0;
 }
 
+// Reads what is left, so that a command is not cut off mid-answer and seen failing.
+static void read_to_end(FILE *in) {
+  char rest[128];
+  while (fgets(rest, sizeof rest, in) != nullptr) {
+  }
+}
+
 // Whether HEAD names an object: asked only when the history listing failed, to tell a broken
 // repository from an unborn branch or no repository at all.
 static bool head_names_object() {
@@ -96,21 +103,17 @@ static bool head_names_object() {
   bool told_missing = true;
   GitCommand verify = start_command("git rev-parse -q --verify HEAD", kVerifyHead, told_missing);
   if (verify.output == nullptr) return false;
-  char line[128];
-  while (fgets(line, sizeof line, verify.output) != nullptr) {
-  }
+  read_to_end(verify.output);
   return finish_command(verify) == 0;
 }
 
-// Only a first line that is "true" says shallow: Git before 2.15 echoes the option back. Read
-// to its end, so that the probe is not cut off mid-answer and seen failing.
+// Only a first line that is "true" says shallow: Git before 2.15 echoes the option back.
 static bool read_shallow_answer(GitCommand &probe) {
   if (probe.output == nullptr) return false;
   char line[16] = "";
   const bool shallow =
       fgets(line, sizeof line, probe.output) != nullptr && strcmp(line, "true\n") == 0;
-  while (fgets(line, sizeof line, probe.output) != nullptr) {
-  }
+  read_to_end(probe.output);
   return shallow;
 }
 

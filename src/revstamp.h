@@ -133,9 +133,9 @@ int start_git(const char *const args[], FILE **output, intptr_t *process);
 /// Closes output, discarding what is unread, and waits for process: its exit code, 128 plus the
 /// signal's number when a signal ended it, -1 when it cannot be waited for.
 int finish_git(FILE *output, intptr_t process);
-/// A new file beside path, for writing in text mode with path's permission bits, its name in
-/// name; nullptr when path is neither absent nor a regular file this user may write, or the
-/// directory refuses a new file.
+/// A new file beside path, for writing in text mode with path's permission bits (or, when path
+/// is absent, those any new file gets there), its name in name; nullptr when path is neither
+/// absent nor a regular file this user may write, or the directory refuses a new file.
 FILE *create_replacement(const char *path, char (&name)[kReplacementNameSize]);
 /// Puts file from in to's place in one step: 0 when done, kFileHeld when another process holds
 /// to (or the file system says it is busy), else 1 with errno saying why.

@@ -58,6 +58,8 @@ with open(f"{results}/plot.dat", "w") as plot:
 
 cpu = next((l.split(":", 1)[1].strip() for l in open("/proc/cpuinfo") if l.startswith("model name")), "?")
 print("# Performance\n")
+print("For anyone weighing what a stamp costs before every compile, and contributors changing how\n"
+      "Git is run.\n")
 print("![Wall time per stamp against history length, without and with a commit-graph file: "
       "revstamp, its targeted form, the floors and autorevision](performance.svg)\n")
 print("What one stamp costs before every compile. Medians of all hyperfine runs, taken in short")

@@ -7,7 +7,7 @@
 #   consumer_test.sh two-stamps-ninja    a bootloader stamped from the same directory, in the
 #   consumer_test.sh two-stamps-make       same form, built with Ninja or Unix Makefiles -j8
 #   consumer_test.sh two-forms           a bootloader stamped in the other form must stop configure
-#   consumer_test.sh make BUILD_DIR      the README's GNU Make recipe, make -j8
+#   consumer_test.sh make BUILD_DIR      the GNU Make recipe of docs/integration.md, make -j8
 #   consumer_test.sh reproducible BUILD_DIR  the example firmware compiled twice, with and
 #                                        without SOURCE_DATE_EPOCH
 # Checks that the stamp ran once before the firmware compiled, and ran again on a second build.

@@ -79,6 +79,41 @@ TEST(TargetSelector, PicksTheFormFromTheSecondArgument) {
   EXPECT_EQ(slurp(run_case("clean") / "revision.h"), plain);
 }
 
+// One library call failing in the tool at a time (tests/fail_spawn.c): the run reports it and
+// exits 1, or gets round it and stamps the case's usual header.
+TEST(FailingCall, ReportedOrGotRound) {
+  const struct {
+    const char *call, *name, *report;
+  } rows[] = {
+      {"posix_spawn_file_actions_init", "modified", "popen failed: Cannot allocate memory"},
+      {"posix_spawnattr_init", "modified", "popen failed: Cannot allocate memory"},
+      {"posix_spawnattr_setsigdefault", "modified", "popen failed: Invalid argument"},
+      {"posix_spawnattr_setflags", "modified", "popen failed: Invalid argument"},
+      {"fdopen", "targeted_modified", "popen failed: Cannot allocate memory"},
+      {"fclose", "modified", "write failed: Input/output error"},
+      {"realloc", "targeted_modified", "write failed: Cannot allocate memory"},
+      {"rename", "modified", "write failed: Invalid cross-device link"},
+      // Got round: written in place, or the wait tried again.
+      {"fchmod", "longer_old_header", nullptr},
+      {"open", "modified", nullptr},
+      {"waitpid", "targeted_modified", nullptr},
+  };
+  for (const auto &row : rows) {
+    SCOPED_TRACE(row.call);
+    setenv("FAIL_CALL", row.call, 1);
+    const fs::path out = run_case(row.name);
+    unsetenv("FAIL_CALL");
+    if (row.report != nullptr) {
+      EXPECT_EQ(slurp(out / "status"), "1\n");
+      EXPECT_NE(slurp(out / "stderr").find(row.report), std::string::npos) << slurp(out / "stderr");
+    } else {
+      EXPECT_EQ(slurp(out / "status"), "0\n") << slurp(out / "stderr");
+      EXPECT_EQ(slurp(out / "revision.h"),
+                slurp(fs::path(TESTS_DIR) / "golden" / row.name / "revision.h"));
+    }
+  }
+}
+
 // One targeted stamp under memcheck: no error, no leak, and the header it writes without it.
 TEST(Memcheck, TargetedStampIsClean) {
 #ifdef REVSTAMP_SANITIZED

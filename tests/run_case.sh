@@ -93,6 +93,8 @@ set +e
   [ -n "$limit_files" ] && { exec 3>&-; ulimit -n 4; }
   # fail_spawn names the one Git command line that cannot be started.
   [ -z "$fail_spawn" ] || tool_env+=(LD_PRELOAD="$FAIL_SPAWN_LIB" FAIL_SPAWN_COMMAND="$fail_spawn")
+  # FAIL_CALL, from the test: the one library function that fails in the tool.
+  [ -z "${FAIL_CALL:-}" ] || tool_env+=(LD_PRELOAD="$FAIL_SPAWN_LIB" FAIL_CALL="$FAIL_CALL")
   # TOOL_WRAPPER (a command and its options, such as valgrind) runs the tool.
   exec env "${tool_env[@]}" ${TOOL_WRAPPER:-} "$tool" "${args[@]}"
 )

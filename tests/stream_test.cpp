@@ -45,6 +45,7 @@ TEST(SubmoduleBlock, OneContinuedLiteralWithEveryPieceEnded) {
       {"caf\xe9 \x1b[1m\t7\x7f\n", "caf\\351 \\033[1m\\0117\\177" + end},
       // No "??" is left to start a trigraph.
       {"a?\?/b?\?\?\n", "a?\\?/b?\\?\\?" + end},
+      {"?\?x\n", "?\\?x" + end},
       {std::string("cut\0rest\n", 9), "cut" + end},
       {"\n", end},
       // A line longer than a piece gets the ending at each cut; a lone line end, one of its own.
@@ -86,6 +87,9 @@ TEST(ScanStatus, EchoesUpToTheDecidingPiece) {
       {"\t" + kPiece.substr(1) + "deleted:\nnext\n", "\t" + kPiece.substr(1) + "\ndeleted:\n\n",
        'D'},
       {kPiece + "\tdeleted:\n", kPiece + "\n\tdeleted:\n\n", 0},
+      // A line that ends exactly where a piece does: the next piece starts a line of its own.
+      {"\t" + kPiece.substr(2) + "\n\tmodified: a\n",
+       "\t" + kPiece.substr(2) + "\n\n\tmodified: a\n\n", 'M'},
   };
   for (const auto &c : cases) {
     InputStream in(c.status);

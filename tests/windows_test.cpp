@@ -15,7 +15,7 @@ std::string with_crlf(const std::string &text) {
 }
 
 // Cases whose fault is made by POSIX means (resource limits, removed directory, preloaded
-// library, closed descriptors, a slow Git stand-in, ACLs, mounts) or by the tool's own
+// library, closed descriptors, Git stand-ins, ACLs, mounts) or by the tool's own
 // environment (GIT_DIR) have no Windows run.
 std::vector<std::string> windows_case_names() {
   std::vector<std::string> names;
@@ -23,7 +23,7 @@ std::vector<std::string> windows_case_names() {
     const std::string setup = slurp(fs::path(TESTS_DIR) / "cases" / (name + ".sh"));
     bool posix_only = false;
     for (const char *means : {"limit_file", "remove_run_dir=", "fail_spawn=", "tool_streams=",
-                              "$tmp/slow", "GIT_DIR=", "$out/skip"})
+                              "$tmp/slow", "$tmp/direct", "GIT_DIR=", "$out/skip"})
       posix_only = posix_only || setup.find(means) != std::string::npos;
     if (!posix_only) names.push_back(name);
   }

@@ -100,6 +100,10 @@ TEST(FailingCall, ReportedOrGotRound) {
   };
   for (const auto &row : rows) {
     SCOPED_TRACE(row.call);
+#ifdef REVSTAMP_SANITIZED
+    // AddressSanitizer's own realloc, inside the tool, comes before the shim's.
+    if (std::string(row.call) == "realloc") continue;
+#endif
     setenv("FAIL_CALL", row.call, 1);
     const fs::path out = run_case(row.name);
     unsetenv("FAIL_CALL");

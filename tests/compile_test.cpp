@@ -27,13 +27,6 @@ std::string compile_and_run(const fs::path &dir, const std::string &flags,
   return printed;
 }
 
-std::vector<std::string> lines_of(const std::string &text) {
-  std::vector<std::string> lines;
-  for (size_t start = 0, end; (end = text.find('\n', start)) != std::string::npos; start = end + 1)
-    lines.push_back(text.substr(start, end - start));
-  return lines;
-}
-
 // The state macro as firmware sees it: always two bytes, the state byte and the terminator.
 std::string state_line(char state) { return "2 " + std::to_string(state); }
 

@@ -14,12 +14,7 @@ namespace {
 const char *const kOutputs[] = {"stdout", "stderr", "status", "revision.h", "git.log", "after"};
 
 std::string sorted_lines(const std::string &text) {
-  std::vector<std::string> lines;
-  for (size_t start = 0, end; start < text.size(); start = end + 1) {
-    end = text.find('\n', start);
-    if (end == std::string::npos) end = text.size();
-    lines.push_back(text.substr(start, end - start));
-  }
+  std::vector<std::string> lines = lines_of(text);
   std::sort(lines.begin(), lines.end());
   std::string sorted;
   for (const std::string &line : lines) sorted += line + "\n";

@@ -19,6 +19,17 @@ inline std::string slurp(const fs::path &path) {
   return {std::istreambuf_iterator<char>(in), {}};
 }
 
+/// The lines of text without their line ends; an unended last line counts too.
+inline std::vector<std::string> lines_of(const std::string &text) {
+  std::vector<std::string> lines;
+  for (size_t start = 0, end; start < text.size(); start = end + 1) {
+    end = text.find('\n', start);
+    if (end == std::string::npos) end = text.size();
+    lines.push_back(text.substr(start, end - start));
+  }
+  return lines;
+}
+
 /// Runs the tool on cases/<name>.sh, with args (shell words) in place of the case's own when
 /// given; the directory holding what it produced.
 inline fs::path run_case(const std::string &name, const std::string &args = "") {

@@ -3,11 +3,18 @@
 #   consumer_test.sh package BUILD_DIR   find_package against a cmake --install of BUILD_DIR
 #   consumer_test.sh source              FetchContent of this source tree
 #   consumer_test.sh cross               the same, cross-compiled with arm-none-eabi-gcc
+#   consumer_test.sh cross-env           the same, with the toolchain and CC, CXX and their
+#                                        flags exported, as SDK set-up scripts do
+#   consumer_test.sh symlink             stamped from a board's fw/, a link to the shared one
+#   consumer_test.sh hash-path           a '#' in the project's path must stop configure
+#   consumer_test.sh name-clash          the project has a target named revstamp of its own
 #   consumer_test.sh misuse              a missing WORKING_DIRECTORY must stop configure
 #   consumer_test.sh two-stamps-ninja    a bootloader stamped from the same directory, in the
 #   consumer_test.sh two-stamps-make       same form, built with Ninja or Unix Makefiles -j8
 #   consumer_test.sh two-forms           a bootloader stamped in the other form must stop configure
 #   consumer_test.sh make BUILD_DIR      the GNU Make recipe of docs/integration.md, make -j8
+#   consumer_test.sh meson BUILD_DIR     the Meson and SCons recipes; each must also stop in a
+#   consumer_test.sh scons BUILD_DIR       shallow clone
 #   consumer_test.sh reproducible BUILD_DIR  the example firmware compiled twice, with and
 #                                        without SOURCE_DATE_EPOCH
 # Checks that the stamp ran once before the firmware compiled, and ran again on a second build.
@@ -36,19 +43,44 @@ refused() {
 
 project=tests/consumer
 [ "$mode" != reproducible ] || project=example
-cp -r "$source_dir/$project" "$tmp/repo"
-git -C "$tmp/repo" init -q -b main
-git -C "$tmp/repo" add -A
-git -C "$tmp/repo" commit -q -m firmware
-configure=(cmake -S "$tmp/repo" -B "$tmp/build")
-header=$tmp/repo/applications/revision.h
+repo=$tmp/repo
+[ "$mode" != hash-path ] || repo="$tmp/board#2"
+cp -r "$source_dir/$project" "$repo"
+git -C "$repo" init -q -b main
+git -C "$repo" add -A
+git -C "$repo" commit -q -m firmware
+configure=(cmake -S "$repo" -B "$tmp/build")
+header=$repo/applications/revision.h
+# What a build's log shows once per stamp: CMake's comment, or the command make and SCons echo.
+stamped="Stamping Git's revision into $header"
 case $mode in
   package)
     cmake --install "$2" --prefix "$tmp/prefix" >/dev/null
     configure+=(-DCMAKE_PREFIX_PATH="$tmp/prefix")
     ;;
   source) configure+=(-DREVSTAMP_SOURCE="$source_dir") ;;
-  cross) configure+=(-DREVSTAMP_SOURCE="$source_dir" --toolchain "$tmp/repo/arm-none-eabi.cmake") ;;
+  cross) configure+=(-DREVSTAMP_SOURCE="$source_dir" --toolchain "$repo/arm-none-eabi.cmake") ;;
+  cross-env)
+    export CMAKE_TOOLCHAIN_FILE=$repo/arm-none-eabi.cmake CC=arm-none-eabi-gcc
+    export CXX=arm-none-eabi-g++ CFLAGS=-mthumb CXXFLAGS=-mthumb LDFLAGS=-mthumb
+    configure+=(-DREVSTAMP_SOURCE="$source_dir")
+    ;;
+  symlink)
+    # The board's own applications/ holds a stale header the stamp must not be taken for.
+    mkdir -p "$repo/boards/a/applications"
+    ln -s ../../fw "$repo/boards/a/fw"
+    configure+=(-DREVSTAMP_SOURCE="$source_dir" -DSTAMP_DIR=boards/a/fw)
+    ;;
+  hash-path)
+    refused "$repo/applications holds a '#'" -DREVSTAMP_SOURCE="$source_dir"
+    ;;
+  name-clash) configure+=(-DREVSTAMP_SOURCE="$source_dir" -DOLD_STAMP_TARGET=ON) ;;
+  meson | scons)
+    # ctest counts 77 as skipped.
+    command -v "$mode" >/dev/null || { echo "skipped: $mode is not installed"; exit 77; }
+    export PATH=$2:$PATH && stamped="revstamp fw s"
+    [ "$mode" = scons ] || header=$repo/build/revision.h
+    ;;
   misuse)
     refused "WORKING_DIRECTORY $tmp/repo/nowhere does not exist" -DREVSTAMP_SOURCE="$source_dir" \
       -DSTAMP_DIR=nowhere
@@ -61,13 +93,13 @@ case $mode in
   two-stamps-make)
     configure+=(-DREVSTAMP_SOURCE="$source_dir" -DSECOND_FORM=targeted -G "Unix Makefiles")
     ;;
-  make) object=$tmp/repo/firmware.o ;;
+  make) object=$repo/firmware.o stamped="revstamp fw s" ;;
   reproducible)
-    (cd "$tmp/repo/firmware" && "$2/revstamp" fw s >/dev/null)
+    (cd "$repo/firmware" && "$2/revstamp" fw s >/dev/null)
     # compile NAME: the example firmware's object, as a build would make it.
-    compile() { cc -c -o "$tmp/$1.o" "$tmp/repo/applications/main.c"; }
+    compile() { cc -c -o "$tmp/$1.o" "$repo/applications/main.c"; }
     export SOURCE_DATE_EPOCH
-    SOURCE_DATE_EPOCH=$(git -C "$tmp/repo" log -1 --format=%ct)
+    SOURCE_DATE_EPOCH=$(git -C "$repo" log -1 --format=%ct)
     compile first && sleep 2 && compile second
     cmp -s "$tmp/first.o" "$tmp/second.o" || fail "objects differ with SOURCE_DATE_EPOCH"
     unset SOURCE_DATE_EPOCH
@@ -77,24 +109,34 @@ case $mode in
     exit 0
     ;;
 esac
-# build WHAT: builds the firmware, with GNU Make alone or through CMake, as in parallel as it goes.
-build() {
-  if [ "$mode" = make ]; then
-    make -C "$tmp/repo" -j8 REVSTAMP="$build_dir/revstamp"
-  else
-    cmake --build "$tmp/build" --parallel 8
-  fi >"$tmp/log" 2>&1 || { cat "$tmp/log"; fail "$1"; }
+# compile TREE: builds the firmware in TREE, as in parallel as it goes, with GNU Make, Meson,
+# SCons or CMake.
+compile() {
+  case $mode in
+    make) make -C "$1" -j8 REVSTAMP="$build_dir/revstamp" ;;
+    meson) { [ -d "$1/build" ] || meson setup "$1/build" "$1"; } && meson compile -v -C "$1/build" ;;
+    scons) scons -C "$1" -j8 ;;
+    *) cmake --build "$tmp/build" --parallel 8 ;;
+  esac >"$tmp/log" 2>&1
 }
+# build WHAT: builds the firmware; WHAT names the build in a failure.
+build() { compile "$repo" || { cat "$tmp/log"; fail "$1"; }; }
 build_dir=${2:-}
-[ "$mode" = make ] || "${configure[@]}" >"$tmp/log" 2>&1 || { cat "$tmp/log"; fail "configure"; }
+case $mode in
+  make | meson | scons) ;;
+  *) "${configure[@]}" >"$tmp/log" 2>&1 || { cat "$tmp/log"; fail "configure"; } ;;
+esac
 
 [ ! -e "$header" ] || fail "a header before the first build"
 build "first build"
-# CMake says what it stamps; make echoes the recipe.
-stamps=$(grep -cE "Stamping Git's revision|revstamp fw s$" "$tmp/log" || true)
+stamps=$(grep -cF "$stamped" "$tmp/log" || true)
 [ "$stamps" = 1 ] || { cat "$tmp/log"; fail "stamped $stamps times in one build"; }
-[ "$mode" = make ] ||
-  object=$(find "$tmp/build" -path '*firmware.dir*' \( -name main.c.o -o -name main.c.obj \))
+case $mode in
+  make) ;;
+  meson) object=$(find "$repo/build" -name '*main.c.o') ;;
+  scons) object=$repo/firmware.o ;;
+  *) object=$(find "$tmp/build" -path '*firmware.dir*' \( -name main.c.o -o -name main.c.obj \)) ;;
+esac
 [ -f "$object" ] || fail "no firmware object"
 if [[ $mode == two-stamps-* ]]; then
   [ -n "$(find "$tmp/build" -path '*bootloader.dir*' -name 'main.c.o*')" ] || fail "no bootloader object"
@@ -110,7 +152,7 @@ case $mode in
     # Taken in, revstamp brings neither its tests (and their GoogleTest) nor its demo.
     ! grep -qE 'revstamp_(tests|demo)' "$tmp/build/Makefile" || fail "tests or demo came along"
     ;;
-  cross)
+  cross | cross-env)
     host_tool=$tmp/build/_deps/revstamp-build/host/bin/revstamp
     [ "$(machine "$host_tool")" = "$(machine "$(command -v cmake)")" ] || fail "revstamp not built for this machine"
     [ "$(machine "$object")" = ARM ] || fail "firmware not compiled for ARM: $(machine "$object")"
@@ -118,10 +160,16 @@ case $mode in
 esac
 
 # A second build takes the stamp again: the tree is now modified, and the firmware follows.
-echo change >>"$tmp/repo/fw/.keep"
+echo change >>"$repo/fw/.keep"
 compiled=$(stat -c %y "$object")
 sleep 1
 build "second build"
 grep -q 'FIRMWARE_VER_MULTI "M"$' "$header" || fail "second build did not stamp: $(cat "$header")"
 [ "$(stat -c %y "$object")" != "$compiled" ] || fail "firmware not compiled again"
+if [ "$mode" = meson ] || [ "$mode" = scons ]; then
+  git clone -q --depth 1 "file://$repo" "$tmp/shallow"
+  ! compile "$tmp/shallow" || { cat "$tmp/log"; fail "built in a shallow clone"; }
+  grep -q "^error: shallow clone" "$tmp/log" || { cat "$tmp/log"; fail "stopped, but not by the stamp"; }
+  echo "$mode: a shallow clone stops the build"
+fi
 echo "$mode: stamped before the firmware compiled ($(machine "$object")), and again on the second build"

@@ -13,20 +13,38 @@ if(REVSTAMP_HOST_EXECUTABLE)
                                                       "${REVSTAMP_HOST_EXECUTABLE}")
   return()
 endif()
+# A STRING, not a FILEPATH: a FILEPATH would turn a compiler's name into a path under the build.
+set(REVSTAMP_HOST_CXX_COMPILER "" CACHE STRING
+    "The C++ compiler (a name on PATH or a full path) that builds revstamp for this machine; empty for the host's default")
 include(ExternalProject)
 set(revstamp_host_bin "${CMAKE_CURRENT_BINARY_DIR}/host/bin")
 set(revstamp_host_exe "${revstamp_host_bin}/revstamp")
 if(CMAKE_HOST_WIN32)
   string(APPEND revstamp_host_exe ".exe")
 endif()
-# No toolchain file is handed on, so the sub-build finds the host's own compiler.
+# The sub-build must find the host's own compiler. CMake would take the cross compiler, its
+# flags or its toolchain file from the environment that SDK set-up scripts export, so the
+# sub-build runs without them, and no toolchain file is handed on.
+set(revstamp_host_env "${CMAKE_COMMAND}" -E env)
+foreach(variable CC CXX CFLAGS CXXFLAGS LDFLAGS CMAKE_TOOLCHAIN_FILE)
+  list(APPEND revstamp_host_env --unset=${variable})
+endforeach()
+set(revstamp_host_args -DCMAKE_BUILD_TYPE=Release -DREVSTAMP_TESTS=OFF -DREVSTAMP_DEMO=OFF
+    -DREVSTAMP_INSTALL=OFF "-DCMAKE_RUNTIME_OUTPUT_DIRECTORY=${revstamp_host_bin}"
+    "-DCMAKE_RUNTIME_OUTPUT_DIRECTORY_RELEASE=${revstamp_host_bin}")
+if(REVSTAMP_HOST_CXX_COMPILER)
+  list(APPEND revstamp_host_args "-DCMAKE_CXX_COMPILER=${REVSTAMP_HOST_CXX_COMPILER}")
+endif()
+if(CMAKE_MAKE_PROGRAM)
+  list(APPEND revstamp_host_args "-DCMAKE_MAKE_PROGRAM=${CMAKE_MAKE_PROGRAM}")
+endif()
 ExternalProject_Add(revstamp_host
   SOURCE_DIR "${PROJECT_SOURCE_DIR}"
   BINARY_DIR "${CMAKE_CURRENT_BINARY_DIR}/host"
-  CMAKE_ARGS -DCMAKE_BUILD_TYPE=Release -DREVSTAMP_TESTS=OFF -DREVSTAMP_DEMO=OFF
-             -DREVSTAMP_INSTALL=OFF "-DCMAKE_RUNTIME_OUTPUT_DIRECTORY=${revstamp_host_bin}"
-             "-DCMAKE_RUNTIME_OUTPUT_DIRECTORY_RELEASE=${revstamp_host_bin}"
-  BUILD_COMMAND "${CMAKE_COMMAND}" --build <BINARY_DIR> --target revstamp --config Release
+  CONFIGURE_COMMAND ${revstamp_host_env} "${CMAKE_COMMAND}" -G "${CMAKE_GENERATOR}"
+                    ${revstamp_host_args} -S <SOURCE_DIR> -B <BINARY_DIR>
+  BUILD_COMMAND ${revstamp_host_env} "${CMAKE_COMMAND}" --build <BINARY_DIR> --target revstamp
+                --config Release
   BUILD_BYPRODUCTS "${revstamp_host_exe}"
   INSTALL_COMMAND "")
 set_target_properties(revstamp::revstamp PROPERTIES IMPORTED_LOCATION "${revstamp_host_exe}")

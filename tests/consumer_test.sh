@@ -63,7 +63,7 @@ case $mode in
   cross-env)
     export CMAKE_TOOLCHAIN_FILE=$repo/arm-none-eabi.cmake CC=arm-none-eabi-gcc
     export CXX=arm-none-eabi-g++ CFLAGS=-mthumb CXXFLAGS=-mthumb LDFLAGS=-mthumb
-    configure+=(-DREVSTAMP_SOURCE="$source_dir")
+    configure+=(-DREVSTAMP_SOURCE="$source_dir" -DREVSTAMP_HOST_CXX_COMPILER=clang++)
     ;;
   symlink)
     # The board's own applications/ holds a stale header the stamp must not be taken for.
@@ -156,6 +156,8 @@ case $mode in
     host_tool=$tmp/build/_deps/revstamp-build/host/bin/revstamp
     [ "$(machine "$host_tool")" = "$(machine "$(command -v cmake)")" ] || fail "revstamp not built for this machine"
     [ "$(machine "$object")" = ARM ] || fail "firmware not compiled for ARM: $(machine "$object")"
+    [ "$mode" = cross ] || grep -q '^CMAKE_CXX_COMPILER:.*clang++$' "${host_tool%/bin/*}/CMakeCache.txt" ||
+      fail "the host compiler asked for was not used"
     ;;
 esac
 

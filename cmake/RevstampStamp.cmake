@@ -21,7 +21,9 @@ function(revstamp_stamp target)
     message(FATAL_ERROR "${me}: WORKING_DIRECTORY is missing. Name the directory revstamp runs "
                         "in; its parent holds applications/.")
   endif()
-  get_filename_component(dir "${arg_WORKING_DIRECTORY}" ABSOLUTE BASE_DIR
+  # Resolved on disk, as revstamp resolves ".." when it runs: through a linked directory, the
+  # text's parent is not where the header lands.
+  get_filename_component(dir "${arg_WORKING_DIRECTORY}" REALPATH BASE_DIR
                          "${CMAKE_CURRENT_SOURCE_DIR}")
   if(NOT IS_DIRECTORY "${dir}")
     message(FATAL_ERROR "${me}: WORKING_DIRECTORY ${dir} does not exist. revstamp runs there "
@@ -33,6 +35,12 @@ function(revstamp_stamp target)
     message(FATAL_ERROR "${me}: ${applications} does not exist. revstamp writes revision.h "
                         "there, beside WORKING_DIRECTORY ${dir}: create it, or choose a "
                         "WORKING_DIRECTORY whose parent holds applications/.")
+  endif()
+  if(applications MATCHES "#")
+    message(FATAL_ERROR "${me}: ${applications} holds a '#': CMake takes no '#' in the path of a "
+                        "file that a build step writes, and the stamp writes revision.h there. "
+                        "Rename the directory that holds the '#', or move the project to a path "
+                        "without one.")
   endif()
   set(form plain)
   if(arg_TARGETED)

@@ -147,7 +147,7 @@ grep -q 'FIRMWARE_VER_MULTI "\\0"$' "$header" || fail "not stamped clean: $(cat 
 # Which revstamp ran, and what the firmware was compiled for.
 case $mode in
   package) grep -rqF "$tmp/prefix/bin/revstamp" "$tmp/build" || fail "not the installed revstamp" ;;
-  source)
+  source | name-clash)
     [ -x "$tmp/build/_deps/revstamp-build/revstamp" ] || fail "not the fetched revstamp"
     # Taken in, revstamp brings neither its tests (and their GoogleTest) nor its demo.
     ! grep -qE 'revstamp_(tests|demo)' "$tmp/build/Makefile" || fail "tests or demo came along"

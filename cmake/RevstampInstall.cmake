@@ -2,19 +2,22 @@
 # a .tar.gz and a .deb on POSIX hosts, a flat zip for Windows.
 include(GNUInstallDirs)
 include(CMakePackageConfigHelpers)
+set(CPACK_PACKAGE_CONTACT "revstamp developers <dev@revstamp.invalid>")
 if(WIN32)
   # A flat zip: unpack it anywhere and call revstamp.exe from a pre-build step.
   set(bin_dir .)
   set(package_dir cmake)
-  install(FILES README.md DESTINATION .)
+  install(FILES README.md LICENSE DESTINATION .)
   install(DIRECTORY docs DESTINATION .)
   set(CPACK_GENERATOR ZIP)
 else()
   set(bin_dir ${CMAKE_INSTALL_BINDIR})
   # Not under the multiarch library directory: find_package looks in lib/cmake on every host.
   set(package_dir lib/cmake/revstamp)
-  install(FILES doc/revstamp.1 DESTINATION ${CMAKE_INSTALL_MANDIR}/man1)
-  install(FILES README.md DESTINATION ${CMAKE_INSTALL_DOCDIR})
+  include(cmake/RevstampDebian.cmake)
+  install(FILES ${CMAKE_CURRENT_BINARY_DIR}/revstamp.1.gz DESTINATION ${CMAKE_INSTALL_MANDIR}/man1)
+  install(FILES README.md LICENSE ${CMAKE_CURRENT_BINARY_DIR}/copyright
+                ${CMAKE_CURRENT_BINARY_DIR}/changelog.gz DESTINATION ${CMAKE_INSTALL_DOCDIR})
   install(DIRECTORY docs DESTINATION ${CMAKE_INSTALL_DOCDIR})
   set(CPACK_GENERATOR TGZ DEB)
 endif()
@@ -28,8 +31,20 @@ install(FILES cmake/revstampConfig.cmake cmake/RevstampStamp.cmake
         DESTINATION ${package_dir})
 
 set(CPACK_PACKAGE_VENDOR "revstamp developers")
-set(CPACK_PACKAGE_CONTACT "revstamp developers <dev@revstamp.invalid>")
 set(CPACK_PACKAGE_DESCRIPTION_SUMMARY "Stamps Git revision facts into a firmware header")
+# Lines as the .deb shows them: Debian asks for 80 characters at most.
+set(CPACK_PACKAGE_DESCRIPTION [[
+revstamp runs before every firmware compile. It asks Git how many commits HEAD
+reaches, for a commit hash and whether the work tree has changes, and writes
+them as preprocessor macros into ../applications/revision.h, which the
+firmware includes.
+
+A second argument starting with s gives the targeted form: build-target names
+and the submodule listing as well. A CMake helper, revstamp_stamp(), stamps
+before a target builds, also when the firmware is cross-compiled.]])
+set(CPACK_RESOURCE_FILE_LICENSE ${PROJECT_SOURCE_DIR}/LICENSE)
+# Release packages carry no symbols: the .deb's lintian and the Windows zip's size both ask it.
+set(CPACK_STRIP_FILES ON)
 set(CPACK_PACKAGE_DIRECTORY ${CMAKE_BINARY_DIR}/packages)
 set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)
 set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)

@@ -15,7 +15,7 @@ if(REVSTAMP_HOST_EXECUTABLE)
 endif()
 # A STRING, not a FILEPATH: a FILEPATH would turn a compiler's name into a path under the build.
 set(REVSTAMP_HOST_CXX_COMPILER "" CACHE STRING
-    "The C++ compiler (a name on PATH or a full path) that builds revstamp for this machine; empty for the host's default")
+    "C++ compiler for revstamp's host build, a name on PATH or a full path; empty: the default")
 include(ExternalProject)
 set(revstamp_host_bin "${CMAKE_CURRENT_BINARY_DIR}/host/bin")
 set(revstamp_host_exe "${revstamp_host_bin}/revstamp")

@@ -15,7 +15,8 @@ else()
   # Not under the multiarch library directory: find_package looks in lib/cmake on every host.
   set(package_dir lib/cmake/revstamp)
   include(cmake/RevstampDebian.cmake)
-  install(FILES ${CMAKE_CURRENT_BINARY_DIR}/revstamp.1.gz DESTINATION ${CMAKE_INSTALL_MANDIR}/man1)
+  install(FILES ${CMAKE_CURRENT_BINARY_DIR}/revstamp.1.gz
+          DESTINATION ${CMAKE_INSTALL_MANDIR}/man1)
   install(FILES README.md LICENSE ${CMAKE_CURRENT_BINARY_DIR}/copyright
                 ${CMAKE_CURRENT_BINARY_DIR}/changelog.gz DESTINATION ${CMAKE_INSTALL_DOCDIR})
   install(DIRECTORY docs DESTINATION ${CMAKE_INSTALL_DOCDIR})
@@ -42,7 +43,6 @@ firmware includes.
 A second argument starting with s gives the targeted form: build-target names
 and the submodule listing as well. A CMake helper, revstamp_stamp(), stamps
 before a target builds, also when the firmware is cross-compiled.]])
-set(CPACK_RESOURCE_FILE_LICENSE ${PROJECT_SOURCE_DIR}/LICENSE)
 # Release packages carry no symbols: the .deb's lintian and the Windows zip's size both ask it.
 set(CPACK_STRIP_FILES ON)
 set(CPACK_PACKAGE_DIRECTORY ${CMAKE_BINARY_DIR}/packages)

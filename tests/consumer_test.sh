@@ -109,9 +109,9 @@ case $mode in
     exit 0
     ;;
 esac
-# compile TREE: builds the firmware in TREE, as in parallel as it goes, with GNU Make, Meson,
+# build_tree TREE: builds the firmware in TREE, as in parallel as it goes, with GNU Make, Meson,
 # SCons or CMake.
-compile() {
+build_tree() {
   case $mode in
     make) make -C "$1" -j8 REVSTAMP="$build_dir/revstamp" ;;
     meson) { [ -d "$1/build" ] || meson setup "$1/build" "$1"; } && meson compile -v -C "$1/build" ;;
@@ -120,7 +120,7 @@ compile() {
   esac >"$tmp/log" 2>&1
 }
 # build WHAT: builds the firmware; WHAT names the build in a failure.
-build() { compile "$repo" || { cat "$tmp/log"; fail "$1"; }; }
+build() { build_tree "$repo" || { cat "$tmp/log"; fail "$1"; }; }
 build_dir=${2:-}
 case $mode in
   make | meson | scons) ;;
@@ -170,7 +170,7 @@ grep -q 'FIRMWARE_VER_MULTI "M"$' "$header" || fail "second build did not stamp:
 [ "$(stat -c %y "$object")" != "$compiled" ] || fail "firmware not compiled again"
 if [ "$mode" = meson ] || [ "$mode" = scons ]; then
   git clone -q --depth 1 "file://$repo" "$tmp/shallow"
-  ! compile "$tmp/shallow" || { cat "$tmp/log"; fail "built in a shallow clone"; }
+  ! build_tree "$tmp/shallow" || { cat "$tmp/log"; fail "built in a shallow clone"; }
   grep -q "^error: shallow clone" "$tmp/log" || { cat "$tmp/log"; fail "stopped, but not by the stamp"; }
   echo "$mode: a shallow clone stops the build"
 fi

@@ -4,7 +4,7 @@
 #include "revstamp.h"
 
 void createBuildDir() {
-  if (make_build_dir()) return;
+  if (make_build_dir() == 0) return;
   printf("Failed to create build directory.\n");
   exit(1);
 }
@@ -29,18 +29,15 @@ static const char kUsage[] =
     "\n"
     "More in revstamp(1).\n";
 
-bool answer_help_or_version(int argc, char **argv) {
+bool answer_help_or_version(int argc, char **argv, Console &console) {
+  static const char kVersion[] = "revstamp " REVSTAMP_VERSION "\n";
   // Only the one word alone: "revstamp --help s" is a stamp like any other.
   if (argc != 2) return false;
-  if (strcmp(argv[1], "--help") == 0) {
-    fputs(kUsage, stdout);
-    return true;
-  }
-  if (strcmp(argv[1], "--version") == 0) {
-    printf("revstamp %s\n", REVSTAMP_VERSION);
-    return true;
-  }
-  return false;
+  const bool help = strcmp(argv[1], "--help") == 0;
+  if (!help && strcmp(argv[1], "--version") != 0) return false;
+  if (help) write_console(console, kUsage, sizeof kUsage - 1);
+  if (!help) write_console(console, kVersion, sizeof kVersion - 1);
+  return true;
 }
 
 bool selects_targeted_form(int argc, char **argv) {
@@ -48,30 +45,15 @@ bool selects_targeted_form(int argc, char **argv) {
   return argc > 2 && argv[2][0] == 's';
 }
 
-// Set by every failure the run reports, so that the exit status comes from one place.
+// Global because failures are reported from every layer, while the exit status is decided in
+// one place at the end of the run.
 static bool failure_reported = false;
-// Once Git has listed a commit, the repository has answered, and a failing Git command means a
-// stamp that is wrong. Before, Git refusing is how a source tarball or a missing Git shows.
-static bool commit_listed = false;
-static bool shallow_history = false;
 
-void report_failure(const char *message) {
-  perror(message);
-  failure_reported = true;
-}
+void mark_run_failed() { failure_reported = true; }
 
-void note_history_listed(bool shallow) {
-  commit_listed = true;
-  shallow_history = shallow;
-}
-
-void report_git_failure(const char *command, int exit_code) {
-  fprintf(stderr, "%s failed: exit status %d\n", command, exit_code);
-  failure_reported = true;
-}
-
-void report_git_exit(const char *command, int exit_code) {
-  if (exit_code != 0 && commit_listed) report_git_failure(command, exit_code);
+void report_failure(const char *message, int error) {
+  fprintf(stderr, "%s: %s\n", message, strerror(error));
+  mark_run_failed();
 }
 
 void check_git_dir(bool repository_found) {
@@ -85,7 +67,7 @@ void check_git_dir(bool repository_found) {
             "error: GIT_DIR is set to '%s' and Git finds no repository there: unset GIT_DIR "
             "before building, or point it at the repository\n",
             git_dir);
-    failure_reported = true;
+    mark_run_failed();
   } else if (getenv("GIT_WORK_TREE") == nullptr) {
     fprintf(stderr,
             "warning: GIT_DIR is set to '%s' without GIT_WORK_TREE: Git takes the directory "
@@ -94,22 +76,22 @@ void check_git_dir(bool repository_found) {
   }
 }
 
-void report_shallow_history() {
+void report_shallow_history(bool shallow) {
   // Such a count is the clone's depth, and the hash the oldest fetched commit's.
-  if (!shallow_history) return;
+  if (!shallow) return;
   const char *allow = getenv("REVSTAMP_ALLOW_SHALLOW");
+  static const char kAdvice[] =
+      "shallow clone: the revision count covers only the fetched history; fetch all of it (git "
+      "fetch --unshallow) or check out with full depth";
   const bool allowed = allow != nullptr && strcmp(allow, "1") == 0;
-  fprintf(stderr,
-          "%s: shallow clone: the revision count covers only the fetched history; fetch all of "
-          "it (git fetch --unshallow) or check out with full depth\n",
-          allowed ? "warning" : "error");
-  if (!allowed) failure_reported = true;
+  fprintf(stderr, "%s: %s\n", allowed ? "warning" : "error", kAdvice);
+  if (!allowed) mark_run_failed();
 }
 
 int run_exit_status() { return failure_reported ? 1 : 0; }
 
-void check_console_output() {
-  // The console lines are buffered: a full disk or a closed pipe shows only now.
-  const bool lost = fflush(stdout) != 0 || ferror(stdout) != 0;
-  if (lost && !standard_output_missing()) report_failure("write failed");
+void check_console_output(Console &console) {
+  // The console lines are buffered: a full disk or a closed pipe may show only now.
+  const int error = flush_console(console);
+  if (error != 0 && !standard_output_missing()) report_failure("write failed", error);
 }

@@ -90,38 +90,29 @@ static void append_values(Text &header, const char *define, int count, const cha
   append_macro(header, define, "FIRMWARE_VER_MULTI", letter, strlen(letter), true);
 }
 
-// A full disk shows only when the buffered bytes reach the file: a header cut short must not
-// pass for a written one. Closes file; false, with errno saying why, when a byte went missing.
-static bool put_all(FILE *file, const Text &bytes) {
-  const bool written = fwrite(bytes.bytes, 1, bytes.size, file) == bytes.size && fflush(file) == 0;
-  const int reason = errno;
-  const bool closed = fclose(file) == 0;
-  if (!written) errno = reason;
-  return written && closed;
-}
-
 // A compiler or an IDE's indexer holds the header for moments at a time: waiting for it to let
 // go, with pauses that add up to about a second, keeps the header whole for every reader.
-static int place_replacement(const char *name) {
-  int placed = replace_file(name, kHeaderPath);
-  for (int pause = 15; placed == kFileHeld && pause <= 480; pause *= 2) {
+static Replace place_replacement(const char *name, int &error) {
+  Replace placed = replace_file(name, kHeaderPath, error);
+  for (int pause = 15; placed == Replace::kHeld && pause <= 480; pause *= 2) {
     pause_milliseconds(pause);
-    placed = replace_file(name, kHeaderPath);
+    placed = replace_file(name, kHeaderPath, error);
   }
   return placed;
 }
 
 static int write_in_place(const Text &bytes) {
-  FILE *header = fopen(kHeaderPath, "w+");
+  int error = 0;
+  FILE *header = open_in_place(kHeaderPath, error);
   if (header == nullptr) {
-    report_failure("fopen failed");
+    report_failure("fopen failed", error);
     return 1;
   }
-  if (!put_all(header, bytes)) {
-    report_failure("write failed");
-    return 1;
-  }
-  return 0;
+  // A full disk shows only when the buffered bytes reach the file: a header cut short must not
+  // pass for a written one.
+  error = write_and_close(header, bytes.bytes, bytes.size);
+  if (error != 0) report_failure("write failed", error);
+  return error != 0 ? 1 : 0;
 }
 
 // Whoever reads the header meanwhile, a compiler or a second run, finds the previous header or
@@ -132,17 +123,16 @@ static int replace_header(const Text &bytes) {
   char replacement_name[kReplacementNameSize];
   FILE *replacement = create_replacement(kHeaderPath, replacement_name);
   if (replacement == nullptr) return write_in_place(bytes);
-  const int placed = put_all(replacement, bytes) ? place_replacement(replacement_name) : 1;
-  if (placed == 0) return 0;
-  const int reason = errno;
+  int error = write_and_close(replacement, bytes.bytes, bytes.size);
+  const Replace placed = error == 0 ? place_replacement(replacement_name, error) : Replace::kFailed;
+  if (placed == Replace::kReplaced) return 0;
   remove(replacement_name);
-  errno = reason;
-  if (placed == kFileHeld) {
+  if (placed == Replace::kHeld) {
     fprintf(stderr, "warning: %s is in use and cannot be replaced: written in place\n",
             kHeaderPath);
     return write_in_place(bytes);
   }
-  report_failure("write failed");
+  report_failure("write failed", error);
   return 1;
 }
 
@@ -150,8 +140,7 @@ static int replace_header(const Text &bytes) {
 static int write_header(Text &header) {
   int result = 1;
   if (header.lost) {
-    errno = ENOMEM;
-    report_failure("write failed");
+    report_failure("write failed", ENOMEM);
   } else {
     result = replace_header(header);
   }
@@ -170,7 +159,8 @@ int write_notargeted_file(int count, const char *hash, char state) {
   return write_header(header);
 }
 
-int write_targeted_file(int count, const char *hash, char state, GitCommand &submodules) {
+int write_targeted_file(int count, const char *hash, char state, GitCommand &submodules,
+                        bool history_listed) {
   Text header;
   append(header, kGuardOpening);
   append(header, kTargetBlock);
@@ -178,25 +168,25 @@ int write_targeted_file(int count, const char *hash, char state, GitCommand &sub
   append(header, state != 0 ? kChangedBuildInfo : kCleanBuildInfo);
   append(header, "#define FIRMWARE_SUBMODULE_REV \\\n");
   // Git has finished before the header is touched, however long the listing takes.
-  print_git_submodule_info(submodules, header);
+  print_git_submodule_info(submodules, header, history_listed);
   append(header, "#endif\n");
   return write_header(header);
 }
 
-int print_git_submodule_info(GitCommand &listing, Text &header) {
+int print_git_submodule_info(GitCommand &listing, Text &header, bool history_listed) {
   if (listing.output == nullptr) {
     // An empty literal keeps the macro defined and the header compilable.
     append(header, kBlockOpening);
     append(header, kBlockClosing);
     return listing.start_failed ? 1 : 0;
   }
-  write_submodule_block(listing.output, header);
-  const int exit_code = finish_command(listing);
-  report_git_exit(listing.name, exit_code);
+  append_submodule_block(listing.output, header);
+  const int exit_code = finish_git_command(listing);
+  check_git_exit(listing, exit_code, history_listed);
   return exit_code;
 }
 
-void write_submodule_block(FILE *listing, Text &block) {
+void append_submodule_block(FILE *listing, Text &block) {
   append(block, kBlockOpening);
   char piece[kPieceSize];
   while (fgets(piece, sizeof piece, listing) != nullptr) {

@@ -1,10 +1,13 @@
+#include <cstring>
+
 #include "revstamp.h"
 
 int main(int argc, char **argv) {
   open_closed_standard_descriptors();
   ignore_broken_pipe();
-  if (answer_help_or_version(argc, argv)) {
-    check_console_output();
+  Console console{stdout};
+  if (answer_help_or_version(argc, argv, console)) {
+    check_console_output(console);
     return run_exit_status();
   }
   createBuildDir();
@@ -13,16 +16,21 @@ int main(int argc, char **argv) {
   GitCommands git = start_git_commands(targeted);
   // Shown, and stamped, when Git lists no commit: plain to see, and the header still compiles.
   char hash[256] = "00000000";
-  int count = find_git_revision_number(git.shallow_probe, git.history, hash, sizeof hash);
-  printf("%.*s\n", static_cast<int>(sizeof hash), hash);
-  char state = static_cast<char>(get_git_state(git.status));
-  printf("git state is : %c\n", state);
+  const History history =
+      find_git_revision_number(git.shallow_probe, git.history, hash, sizeof hash);
+  write_console(console, hash, strnlen(hash, sizeof hash));
+  write_console(console, "\n", 1);
+  const char state = static_cast<char>(get_git_state(git.status, console, history.listed));
+  char state_line[] = "git state is : ?\n";
+  // The byte itself takes the '?', also when it is 0 or 1.
+  state_line[sizeof state_line - 3] = state;
+  write_console(console, state_line, sizeof state_line - 1);
   if (targeted) {
-    write_targeted_file(count, hash, state, git.submodules);
+    write_targeted_file(history.count, hash, state, git.submodules, history.listed);
   } else {
-    write_notargeted_file(count, hash, state);
+    write_notargeted_file(history.count, hash, state);
   }
-  report_shallow_history();
-  check_console_output();
+  report_shallow_history(history.shallow);
+  check_console_output(console);
   return run_exit_status();
 }

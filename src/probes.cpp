@@ -2,16 +2,51 @@
 
 #include "revstamp.h"
 
+// Each command's words after "git", and how many of them its reports name. The table's order is
+// GitCommandId's.
+static const struct {
+  const char *args[kMaxGitArgs + 1];
+  int named;
+} kGitCommands[] = {
+    {{"rev-parse", "--is-shallow-repository"}, kMaxGitArgs},
+    // The "--" keeps a file or folder named HEAD from making the revision ambiguous.
+    {{"rev-list", "HEAD", "--"}, 2},
+    // The long format without colour or columns, whatever the user's configuration asks for:
+    // the markers are only found there, and the echo stays plain text.
+    {{"-c", "color.status=never", "-c", "status.displayCommentPrefix=false", "status", "--long",
+      "--no-column"},
+     kMaxGitArgs},
+    {{"submodule", "status", "--recursive"}, kMaxGitArgs},
+    // Whether HEAD names an object: asked only when the history listing failed.
+    {{"rev-parse", "-q", "--verify", "HEAD"}, kMaxGitArgs},
+};
+
+void prepare_git_environment() {
+  // The environment keeps these strings, so they live as long as the process.
+  // The change markers are English: a translated Git would stamp a modified tree as clean.
+  static char english[] = "LC_ALL=C";
+  // Without it git status refreshes and rewrites .git/index, taking index.lock from under a
+  // commit the user makes at the same moment.
+  static char no_optional_locks[] = "GIT_OPTIONAL_LOCKS=0";
+  // Into a pipe Git flushes after every line: a write, and a wake-up of this reader, per commit.
+  // Block-buffered, the history listing costs about half as much, with the same bytes.
+  static char block_buffered[] = "GIT_FLUSH=0";
+  set_environment(english);
+  set_environment(no_optional_locks);
+  set_environment(block_buffered);
+}
+
 // "git: not found" once, for the first command it stops; the others stay as quiet.
-static GitCommand start_command(const char *name, const char *const args[], bool &told_missing) {
+static GitCommand start_git_command(GitCommandId id, bool &told_missing) {
   GitCommand command;
-  command.name = name;
-  const int started = start_git(args, &command.output, &command.process);
-  if (started == kGitNotFound && !told_missing) {
+  command.id = id;
+  int error = 0;
+  const Start started = spawn_git(kGitCommands[id].args, command, error);
+  if (started == Start::kGitNotFound && !told_missing) {
     fprintf(stderr, "git: not found\n");
     told_missing = true;
-  } else if (started == 1) {
-    report_failure("popen failed");
+  } else if (started == Start::kFailed) {
+    report_failure("popen failed", error);
     command.start_failed = true;
   }
   return command;
@@ -20,33 +55,36 @@ static GitCommand start_command(const char *name, const char *const args[], bool
 GitCommands start_git_commands(bool targeted) {
   // A stamp costs the slowest of Git's commands rather than their sum. Each is read in turn
   // later; meanwhile the others run on until their pipes fill.
-  static const char *const kShallowProbe[] = {"rev-parse", "--is-shallow-repository", nullptr};
-  // The "--" keeps a file or folder named HEAD from making the revision ambiguous.
-  static const char *const kHistory[] = {"rev-list", "HEAD", "--", nullptr};
-  // The long format without colour or columns, whatever the user's configuration asks for: the
-  // markers are only found there, and the echo stays plain text.
-  static const char *const kStatus[] = {
-      "-c",     "color.status=never", "-c",   "status.displayCommentPrefix=false", "status",
-      "--long", "--no-column",        nullptr};
-  static const char *const kSubmodules[] = {"submodule", "status", "--recursive", nullptr};
   bool told_missing = false;
   GitCommands git;
-  git.shallow_probe =
-      start_command("git rev-parse --is-shallow-repository", kShallowProbe, told_missing);
-  git.history = start_command("git rev-list HEAD", kHistory, told_missing);
-  git.status = start_command(
-      "git -c color.status=never -c status.displayCommentPrefix=false status --long --no-column",
-      kStatus, told_missing);
-  if (targeted)
-    git.submodules = start_command("git submodule status --recursive", kSubmodules, told_missing);
+  git.shallow_probe = start_git_command(kShallowProbe, told_missing);
+  git.history = start_git_command(kHistory, told_missing);
+  git.status = start_git_command(kStatus, told_missing);
+  if (targeted) git.submodules = start_git_command(kSubmodules, told_missing);
   return git;
 }
 
-int finish_command(GitCommand &command) {
+int finish_git_command(GitCommand &command) {
   if (command.output == nullptr) return 0;
-  const int exit_code = finish_git(command.output, command.process);
+  const int exit_code = wait_for_git(command);
   command.output = nullptr;
   return exit_code;
+}
+
+static void report_git_exit_status(const GitCommand &command, int exit_code) {
+  char name[256] = "git";
+  const auto &entry = kGitCommands[command.id];
+  for (int i = 0; i < entry.named && entry.args[i] != nullptr; ++i) {
+    strncat(name, " ", sizeof name - strlen(name) - 1);
+    strncat(name, entry.args[i], sizeof name - strlen(name) - 1);
+  }
+  fprintf(stderr, "%s failed: exit status %d\n", name, exit_code);
+  mark_run_failed();
+}
+
+void check_git_exit(const GitCommand &command, int exit_code, bool history_listed) {
+  // Before Git has listed a commit, Git refusing is how a source tarball or a missing Git shows.
+  if (exit_code != 0 && history_listed) report_git_exit_status(command, exit_code);
 }
 
 int count_pieces_keeping_last(FILE *in, char *buf, int size) {
@@ -72,16 +110,17 @@ static int marker_letter(const char *piece) {
   return 0;
 }
 
-int scan_status(FILE *in, FILE *echo) {
+int scan_status(FILE *in, Console &echo) {
   // Git starts every change and untracked entry with a TAB. Other lines (headings, hints, the
   // commands and subjects of a rebase in progress) may hold a marker's words but never decide.
   bool in_entry = false;
   bool line_start = true;
   char piece[kPieceSize];
   while (fgets(piece, sizeof piece, in) != nullptr) {
-    fprintf(echo, "%s\n", piece);
-    if (line_start) in_entry = piece[0] == '\t';
     const size_t size = strlen(piece);
+    write_console(echo, piece, size);
+    write_console(echo, "\n", 1);
+    if (line_start) in_entry = piece[0] == '\t';
     line_start = size < sizeof piece - 1 || piece[size - 1] == '\n';
     const int letter = in_entry ? marker_letter(piece) : 0;
     if (letter != 0) return letter;
@@ -96,15 +135,13 @@ static void read_to_end(FILE *in) {
   }
 }
 
-// Whether HEAD names an object: asked only when the history listing failed, to tell a broken
-// repository from an unborn branch or no repository at all.
+// Tells a broken repository from an unborn branch or no repository at all.
 static bool head_names_object() {
-  static const char *const kVerifyHead[] = {"rev-parse", "-q", "--verify", "HEAD", nullptr};
   bool told_missing = true;
-  GitCommand verify = start_command("git rev-parse -q --verify HEAD", kVerifyHead, told_missing);
+  GitCommand verify = start_git_command(kVerifyHead, told_missing);
   if (verify.output == nullptr) return false;
   read_to_end(verify.output);
-  return finish_command(verify) == 0;
+  return finish_git_command(verify) == 0;
 }
 
 // Only a first line that is "true" says shallow: Git before 2.15 echoes the option back.
@@ -117,41 +154,46 @@ static bool read_shallow_answer(GitCommand &probe) {
   return shallow;
 }
 
-int find_git_revision_number(GitCommand &shallow_probe, GitCommand &history, char *hash, int size) {
+History find_git_revision_number(GitCommand &shallow_probe, GitCommand &history, char *hash,
+                                 int size) {
   const bool probe_started = shallow_probe.output != nullptr;
   const bool shallow = read_shallow_answer(shallow_probe);
-  const int probe_exit_code = finish_command(shallow_probe);
+  const int probe_exit_code = finish_git_command(shallow_probe);
   if (probe_started) check_git_dir(probe_exit_code == 0);
-  if (history.start_failed) return 1;
+  History found;
+  if (history.start_failed) {
+    found.count = 1;
+    return found;
+  }
   // The history walk is the one cost that grows with the repository: one walk gives both facts.
   // Git's listing arrives in fewer, larger reads than the default buffer allows, which spares
   // this reader and Git many wake-ups on long histories.
   static char buffer[1 << 16];
-  int count = 0;
   if (history.output != nullptr) {
     setvbuf(history.output, buffer, _IOFBF, sizeof buffer);
     // Git lists HEAD first: the last line is the oldest commit, which stays put as history grows.
-    count = count_pieces_keeping_last(history.output, hash, size);
+    found.count = count_pieces_keeping_last(history.output, hash, size);
   }
-  if (count > 0) note_history_listed(shallow);
-  report_git_exit(shallow_probe.name, probe_exit_code);
-  const int exit_code = finish_command(history);
+  found.listed = found.count > 0;
+  found.shallow = found.listed && shallow;
+  check_git_exit(shallow_probe, probe_exit_code, found.listed);
+  const int exit_code = finish_git_command(history);
   // A repository whose HEAD Git cannot walk (a missing object, a pruned --shared source) lists
   // nothing, as a source tarball does; only the tarball may stamp the placeholder.
-  if (count == 0 && exit_code != 0 && head_names_object()) {
-    report_git_failure(history.name, exit_code);
+  if (found.count == 0 && exit_code != 0 && head_names_object()) {
+    report_git_exit_status(history, exit_code);
   } else {
-    report_git_exit(history.name, exit_code);
+    check_git_exit(history, exit_code, found.listed);
   }
-  return count;
+  return found;
 }
 
-int get_git_state(GitCommand &status) {
+int get_git_state(GitCommand &status, Console &console, bool history_listed) {
   if (status.start_failed) return 1;
   // Stops at the deciding piece: closing early discards the rest unread and unechoed, and what
   // Git makes of that is no failure of its own.
-  const int letter = status.output != nullptr ? scan_status(status.output, stdout) : 0;
-  const int exit_code = finish_command(status);
-  if (letter == 0) report_git_exit(status.name, exit_code);
+  const int letter = status.output != nullptr ? scan_status(status.output, console) : 0;
+  const int exit_code = finish_git_command(status);
+  if (letter == 0) check_git_exit(status, exit_code, history_listed);
   return letter;
 }

@@ -3,49 +3,59 @@
 #define REVSTAMP_H_
 
 #include <cstddef>
-#include <cstdint>
 #include <cstdio>
+
+#ifndef _WIN32
+#include <sys/types.h>
+#endif
 
 /// Longest piece the line reader hands over, terminating zero included.
 constexpr int kPieceSize = 1024;
+
+/// A stream of console lines, and the reason the first write to it failed (0 while none has).
+struct Console {
+  FILE *stream = nullptr;
+  int error = 0;
+};
 
 // --- Run driver ---
 
 /// Makes sure an entry named build exists here; prints a line and exits with 1 if it cannot.
 void createBuildDir();
 /// Prints the usage for a lone --help, or the version for a lone --version; true when it did.
-bool answer_help_or_version(int argc, char **argv);
+bool answer_help_or_version(int argc, char **argv, Console &console);
 /// True when the second argument after the program's name starts with a lower-case 's'.
 bool selects_targeted_form(int argc, char **argv);
-/// Reports a failing library call on stderr, perror style, and marks the run as failed.
-void report_failure(const char *message);
-/// Records that Git listed a commit, and whether the clone is shallow: from then on, a failing
-/// Git command is a failed run.
-void note_history_listed(bool shallow);
-/// Reports a Git command that failed with exit_code, and marks the run as failed.
-void report_git_failure(const char *command, int exit_code);
-/// Reports a Git command that exited non-zero once Git has listed a commit, and marks the run
-/// as failed.
-void report_git_exit(const char *command, int exit_code);
+/// Marks the run as failed: it exits with 1.
+void mark_run_failed();
+/// Reports a failing library call as perror did: "message: <the error's description>".
+void report_failure(const char *message, int error);
 /// Says so when GIT_DIR is set: a failed run when Git finds no repository there, a warning when
 /// GIT_WORK_TREE is not set beside it.
 void check_git_dir(bool repository_found);
 /// Says so when the listed history is a shallow clone's, cut short; a failed run unless
 /// REVSTAMP_ALLOW_SHALLOW=1.
-void report_shallow_history();
-/// Reports "write failed" when a byte of standard output could not be written.
-void check_console_output();
+void report_shallow_history(bool shallow);
+/// Reports "write failed" when a byte of the console could not be written.
+void check_console_output(Console &console);
 /// The exit status: 1 when the run reported a failure of its own, else 0.
 int run_exit_status();
 
 // --- Repository probes ---
 
-/// A Git command the run started, and the name reports give it.
+/// The Git commands a run may start; each indexes its entry in the command table.
+enum GitCommandId { kShallowProbe, kHistory, kStatus, kSubmodules, kVerifyHead };
+
+/// A Git command the run started.
 struct GitCommand {
-  const char *name = nullptr;
+  GitCommandId id = kHistory;
   /// Its standard output; nullptr when it was not started.
   FILE *output = nullptr;
-  intptr_t process = 0;
+#ifdef _WIN32
+  void *process = nullptr;  // its HANDLE
+#else
+  pid_t process = 0;
+#endif
   /// True when no pipe or process could be made for it ("popen failed" was reported).
   bool start_failed = false;
 };
@@ -53,24 +63,36 @@ struct GitCommand {
 struct GitCommands {
   GitCommand shallow_probe, history, status, submodules;
 };
+/// What the history listing found.
+struct History {
+  int count = 0;
+  /// Git listed a commit: from then on, a failing Git command means a wrong stamp.
+  bool listed = false;
+  bool shallow = false;
+};
 
+/// Sets what every Git command inherits: English output, no optional locks, block buffering.
+void prepare_git_environment();
 /// Starts every Git command the run needs at once, so that they run side by side; the
 /// submodule listing only for the targeted form.
 GitCommands start_git_commands(bool targeted);
 /// Waits for a started command, discarding what it has not printed yet: its exit code, or 0
 /// when it was never started.
-int finish_command(GitCommand &command);
-/// Number of lines the history listing printed, leaving the last in hash and noting whether the
-/// clone is shallow; 1 when it could not be started.
-int find_git_revision_number(GitCommand &shallow_probe, GitCommand &history, char *hash, int size);
+int finish_git_command(GitCommand &command);
+/// Reports a command that exited non-zero once the history was listed, as a failed run.
+void check_git_exit(const GitCommand &command, int exit_code, bool history_listed);
+/// Reads the history listing, leaving its last line in hash; a count of 1 when it could not be
+/// started.
+History find_git_revision_number(GitCommand &shallow_probe, GitCommand &history, char *hash,
+                                 int size);
 /// Echoes `git status` up to its first change marker; the marker's letter, 0 for none, 1 when it
 /// could not be started.
-int get_git_state(GitCommand &status);
+int get_git_state(GitCommand &status, Console &console, bool history_listed);
 
 /// Number of pieces of at most size-1 bytes in the stream; the last stays in buf.
 int count_pieces_keeping_last(FILE *in, char *buf, int size);
 /// Echoes pieces to echo until one holds a change marker; that marker's letter, or 0.
-int scan_status(FILE *in, FILE *echo);
+int scan_status(FILE *in, Console &echo);
 
 // --- Revision header ---
 
@@ -92,25 +114,27 @@ void release(Text &text);
 int write_notargeted_file(int count, const char *hash, char state);
 /// Replaces the header with build targets and the submodule listing whole; 0 when written, 1
 /// when it cannot be opened or written.
-int write_targeted_file(int count, const char *hash, char state, GitCommand &submodules);
+int write_targeted_file(int count, const char *hash, char state, GitCommand &submodules,
+                        bool history_listed);
 /// Appends the submodule listing as one string literal; the listing's exit code, or 1 when it
 /// could not be started.
-int print_git_submodule_info(GitCommand &listing, Text &header);
+int print_git_submodule_info(GitCommand &listing, Text &header, bool history_listed);
 /// Appends the listing's lines, each ended by " \\r\\n", as one C string literal spread over lines.
-void write_submodule_block(FILE *listing, Text &block);
+void append_submodule_block(FILE *listing, Text &block);
 
-// --- Platform seam ---
+// --- Platform seam: platform_posix.cpp or platform_windows.cpp, as the build picks ---
+
+/// How an attempt to start Git ended.
+enum class Start { kStarted, kGitNotFound, kFailed };
+/// How an attempt to put one file in another's place ended.
+enum class Replace { kReplaced, kHeld, kFailed };
 
 /// Where the header lives, relative to the working directory.
 extern const char kHeaderPath[];
 /// Longest name create_replacement gives, terminating zero included.
 constexpr int kReplacementNameSize = 512;
-/// What replace_file returns when another process holds the file it would replace.
-constexpr int kFileHeld = 2;
 /// Most arguments a Git command is started with.
 constexpr int kMaxGitArgs = 8;
-/// What start_git returns when the search path holds no Git.
-constexpr int kGitNotFound = 2;
 
 /// Opens any of descriptors 0, 1 and 2 (on Windows, standard handles) that is closed on the null
 /// device.
@@ -120,25 +144,32 @@ void open_closed_standard_descriptors();
 bool standard_output_missing();
 /// Lets a write to a pipe whose reader has gone fail, rather than end the process.
 void ignore_broken_pipe();
+/// Writes size bytes to console; the first failure's reason stays in console.error.
+void write_console(Console &console, const char *bytes, size_t size);
+/// Flushes console: the reason of its first failed write, or 0 when every byte went out.
+int flush_console(Console &console);
+/// Adds a NAME=VALUE assignment, which must outlive the process, to the environment.
+void set_environment(char *assignment);
+/// Creates ./build: 0 when it was made or an entry of that name already exists, else the error.
+int make_build_dir();
+/// Starts Git, found on the search path only, with args (nullptr-ended), no shell between: its
+/// stdout readable from output, process to wait on; error says why when it failed.
+Start spawn_git(const char *const args[], GitCommand &command, int &error);
+/// Closes command's output, discarding what is unread, and waits for its process: its exit
+/// code, 128 plus the signal's number when a signal ended it, -1 when it cannot be waited for.
+int wait_for_git(GitCommand &command);
 /// Waits for the given number of milliseconds.
 void pause_milliseconds(int milliseconds);
-/// Creates ./build; true when it was made or an entry of that name already exists.
-bool make_build_dir();
-/// Sets what every Git command inherits: English output, no optional locks, block buffering.
-void prepare_git_environment();
-/// Starts Git, found on the search path only, with args (nullptr-ended), no shell between: its
-/// stdout readable from output, process to wait on. 0 when started, kGitNotFound, else 1 with
-/// errno saying why.
-int start_git(const char *const args[], FILE **output, intptr_t *process);
-/// Closes output, discarding what is unread, and waits for process: its exit code, 128 plus the
-/// signal's number when a signal ended it, -1 when it cannot be waited for.
-int finish_git(FILE *output, intptr_t process);
+/// Opens path for writing in text mode, emptied or created; nullptr with error saying why.
+FILE *open_in_place(const char *path, int &error);
+/// Writes size bytes to file and closes it: 0, or the first failure's error.
+int write_and_close(FILE *file, const char *bytes, size_t size);
 /// A new file beside path, for writing in text mode with path's permission bits (or, when path
 /// is absent, those any new file gets there), its name in name; nullptr when path is neither
 /// absent nor a regular file this user may write, or the directory refuses a new file.
 FILE *create_replacement(const char *path, char (&name)[kReplacementNameSize]);
-/// Puts file from in to's place in one step: 0 when done, kFileHeld when another process holds
-/// to (or the file system says it is busy), else 1 with errno saying why.
-int replace_file(const char *from, const char *to);
+/// Puts file from in to's place in one step; held when another process holds to (or the file
+/// system says it is busy), error saying why when it failed.
+Replace replace_file(const char *from, const char *to, int &error);
 
 #endif  // REVSTAMP_H_

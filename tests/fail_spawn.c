@@ -1,6 +1,7 @@
 /* Preloaded into the tool by the tests to make one fault happen for real:
-     FAIL_SPAWN_COMMAND   Git cannot be started for that one command line, as when no process
-                          can be made; every other command runs as usual;
+     FAIL_SPAWN_COMMAND   Git cannot be started for that one command line (its words after
+                          "git", as git.log records them), as when no process can be made;
+                          every other command runs as usual;
      FAIL_CALL            every call of that one library function fails as it would when memory,
                           descriptors or the file system give out (waitpid only once, with EINTR).
    Only the tool is affected: Git, which inherits the preload, runs as usual. */
@@ -42,8 +43,8 @@ int posix_spawnp(pid_t *pid, const char *file, const posix_spawn_file_actions_t 
                  const posix_spawnattr_t *attributes, char *const argv[], char *const envp[]) {
   const char *failing_command = getenv("FAIL_SPAWN_COMMAND");
   char line[1024] = "";
-  for (char *const *arg = argv; *arg != NULL; ++arg) {
-    if (arg != argv) strncat(line, " ", sizeof line - strlen(line) - 1);
+  for (char *const *arg = argv + 1; *arg != NULL; ++arg) {
+    if (arg != argv + 1) strncat(line, " ", sizeof line - strlen(line) - 1);
     strncat(line, *arg, sizeof line - strlen(line) - 1);
   }
   if (failing_command != NULL && strcmp(line, failing_command) == 0) return EMFILE;

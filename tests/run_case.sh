@@ -11,6 +11,8 @@ set -euo pipefail
 tool=$1 case_file=$2 out=$3
 shift 3
 real_git=$(command -v git)
+# Cases name a Git command by a line of a golden git.log, as fail_spawn does.
+golden=$(cd "$(dirname "$0")" && pwd)/golden
 tmp=$(mktemp -d)
 trap 'rm -rf "$tmp"' EXIT
 # OUT is named after the test's process, whose number may be one an earlier run had: nothing of
@@ -91,7 +93,7 @@ set +e
   [ -n "$limit_file_size" ] && { trap '' XFSZ; ulimit -f "$limit_file_size"; }
   # One descriptor left over: enough for the loader and the header, but not for a pipe's two.
   [ -n "$limit_files" ] && { exec 3>&-; ulimit -n 4; }
-  # fail_spawn names the one Git command line that cannot be started.
+  # fail_spawn names the one Git command line that cannot be started, as git.log records it.
   [ -z "$fail_spawn" ] || tool_env+=(LD_PRELOAD="$FAIL_SPAWN_LIB" FAIL_SPAWN_COMMAND="$fail_spawn")
   # FAIL_CALL, from the test: the one library function that fails in the tool.
   [ -z "${FAIL_CALL:-}" ] || tool_env+=(LD_PRELOAD="$FAIL_SPAWN_LIB" FAIL_CALL="$FAIL_CALL")

@@ -55,7 +55,7 @@ TEST(SubmoduleBlock, OneContinuedLiteralWithEveryPieceEnded) {
   for (const auto &c : cases) {
     InputStream in(c.listing);
     Text block;
-    write_submodule_block(in.stream, block);
+    append_submodule_block(in.stream, block);
     EXPECT_EQ(std::string(block.bytes, block.size), "\"\\\n" + c.body + "\"\n") << c.listing;
     release(block);
   }
@@ -94,7 +94,11 @@ TEST(ScanStatus, EchoesUpToTheDecidingPiece) {
   for (const auto &c : cases) {
     InputStream in(c.status);
     int letter = -1;
-    EXPECT_EQ(captured([&](FILE *echo) { letter = scan_status(in.stream, echo); }), c.echo);
+    EXPECT_EQ(captured([&](FILE *out) {
+                Console echo{out};
+                letter = scan_status(in.stream, echo);
+              }),
+              c.echo);
     EXPECT_EQ(letter, c.letter) << c.status;
   }
 }

@@ -1,5 +1,5 @@
 # Only the history listing cannot get a pipe; every other command works.
 new_project_with_lib
 echo change >>main.c
-fail_spawn="git rev-list HEAD --"
+fail_spawn=$(grep rev-list "$golden/targeted_modified/git.log")
 args=(x s)

@@ -1,5 +1,5 @@
 # Only "git status" cannot get a pipe; every other command works.
 new_project_with_lib
 echo change >>main.c
-fail_spawn="git -c color.status=never -c status.displayCommentPrefix=false status --long --no-column"
+fail_spawn=$(grep -e --long "$golden/targeted_modified/git.log")
 args=(x s)

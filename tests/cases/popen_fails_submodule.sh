@@ -1,5 +1,5 @@
 # Only "git submodule status --recursive" cannot get a pipe; every other command works.
 new_project_with_lib
 echo change >>main.c
-fail_spawn="git submodule status --recursive"
+fail_spawn=$(grep submodule "$golden/targeted_modified/git.log")
 args=(x s)

@@ -11,7 +11,10 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size) {
       {"deleted by them:", 'M'}, {"copied:", 'M'}};
   InputStream in(text_of(data, size));
   int letter = -1;
-  const std::string echo = captured([&](FILE *out) { letter = scan_status(in.stream, out); });
+  const std::string echo = captured([&](FILE *out) {
+    Console console{out};
+    letter = scan_status(in.stream, console);
+  });
 
   std::string expected_echo;
   int expected_letter = 0;

@@ -60,7 +60,7 @@ static std::string literal_value(const std::string &block) {
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size) {
   InputStream in(text_of(data, size));
   Text written;
-  write_submodule_block(in.stream, written);
+  append_submodule_block(in.stream, written);
   const std::string block(written.bytes, written.size);
   release(written);
   std::string expected;

@@ -1,0 +1,168 @@
+// The platform seam on POSIX hosts. platform_windows.cpp defines the same functions in the same
+// order.
+#include <fcntl.h>
+#include <spawn.h>
+#include <sys/stat.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <csignal>
+#include <cstdlib>
+#include <cstring>
+#include <ctime>
+
+#include "revstamp.h"
+
+// POSIX has the program declare it; glibc's unistd.h declares it too.
+extern char **environ;  // NOLINT(readability-redundant-declaration)
+
+const char kHeaderPath[] = "../applications/revision.h";
+
+void open_closed_standard_descriptors() {
+  // A closed descriptor goes to the next file opened: the header, or a pipe, would take stderr's
+  // number and receive Git's complaints. The lowest free number is the one just found closed.
+  for (int fd = 0; fd <= 2; ++fd) {
+    if (fcntl(fd, F_GETFD) == -1 && errno == EBADF) open("/dev/null", O_RDWR);
+  }
+}
+
+bool standard_output_missing() { return false; }
+
+void ignore_broken_pipe() {
+  // A reader of stdout that goes away (make ... | head -1) must not end the run before the
+  // header is written: the write fails, and the run says so.
+  signal(SIGPIPE, SIG_IGN);
+}
+
+void write_console(Console &console, const char *bytes, size_t size) {
+  if (fwrite(bytes, 1, size, console.stream) != size && console.error == 0) console.error = errno;
+}
+
+int flush_console(Console &console) {
+  if (fflush(console.stream) != 0 && console.error == 0) console.error = errno;
+  // A failed write that left no reason of its own.
+  if (ferror(console.stream) && console.error == 0) console.error = EIO;
+  return console.error;
+}
+
+void set_environment(char *assignment) { putenv(assignment); }
+
+int make_build_dir() { return mkdir("build", 0777) == 0 || errno == EEXIST ? 0 : errno; }
+
+// Starts Git with its stdout on write_end and SIGPIPE at its default, however this process
+// treats it: Git stops when its reader goes, as a status read only up to its deciding line
+// needs. 0, or the error number.
+static int spawn_process(char *const argv[], int write_end, pid_t *pid) {
+  posix_spawn_file_actions_t actions;
+  int error = posix_spawn_file_actions_init(&actions);
+  if (error != 0) return error;
+  posix_spawnattr_t attributes;
+  error = posix_spawnattr_init(&attributes);
+  if (error == 0) {
+    sigset_t broken_pipe;
+    sigemptyset(&broken_pipe);
+    sigaddset(&broken_pipe, SIGPIPE);
+    error = posix_spawn_file_actions_adddup2(&actions, write_end, STDOUT_FILENO);
+    if (error == 0) error = posix_spawnattr_setsigdefault(&attributes, &broken_pipe);
+    if (error == 0) error = posix_spawnattr_setflags(&attributes, POSIX_SPAWN_SETSIGDEF);
+    // No shell between: Git is looked up on PATH, and its arguments reach it as they are.
+    if (error == 0) error = posix_spawnp(pid, "git", &actions, &attributes, argv, environ);
+    posix_spawnattr_destroy(&attributes);
+  }
+  posix_spawn_file_actions_destroy(&actions);
+  return error;
+}
+
+Start spawn_git(const char *const args[], GitCommand &command, int &error) {
+  // The write end reaches Git only as its stdout. The read end reaches no child at all: a Git
+  // that held its own pipe's read end would never see this reader go, and a status read only up
+  // to its deciding line would wait for it forever.
+  int ends[2];
+  if (pipe(ends) != 0) {
+    error = errno;
+    return Start::kFailed;
+  }
+  fcntl(ends[0], F_SETFD, FD_CLOEXEC);
+  fcntl(ends[1], F_SETFD, FD_CLOEXEC);
+  char *argv[kMaxGitArgs + 2] = {const_cast<char *>("git")};
+  for (int i = 0; i < kMaxGitArgs && args[i] != nullptr; ++i)
+    argv[i + 1] = const_cast<char *>(args[i]);
+  error = spawn_process(argv, ends[1], &command.process);
+  close(ends[1]);
+  if (error != 0) {
+    close(ends[0]);
+    return error == ENOENT ? Start::kGitNotFound : Start::kFailed;
+  }
+  command.output = fdopen(ends[0], "r");
+  if (command.output != nullptr) return Start::kStarted;
+  error = errno;
+  close(ends[0]);
+  waitpid(command.process, nullptr, 0);
+  return Start::kFailed;
+}
+
+int wait_for_git(GitCommand &command) {
+  fclose(command.output);
+  int status;
+  while (waitpid(command.process, &status, 0) == -1) {
+    if (errno != EINTR) return -1;
+  }
+  return WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status);
+}
+
+void pause_milliseconds(int milliseconds) {
+  const timespec pause = {milliseconds / 1000, (milliseconds % 1000) * 1000000L};
+  nanosleep(&pause, nullptr);
+}
+
+FILE *open_in_place(const char *path, int &error) {
+  FILE *file = fopen(path, "w+");
+  if (file == nullptr) error = errno;
+  return file;
+}
+
+int write_and_close(FILE *file, const char *bytes, size_t size) {
+  int error = 0;
+  if (fwrite(bytes, 1, size, file) != size || fflush(file) != 0) error = errno;
+  if (fclose(file) != 0 && error == 0) error = errno;
+  return error;
+}
+
+FILE *create_replacement(const char *path, char (&name)[kReplacementNameSize]) {
+  struct stat old;
+  const bool replacing = lstat(path, &old) == 0;
+  // A link keeps pointing where it did, and a device stays a device: those are written in
+  // place, as is a file this user may not write, which then fails as it always did.
+  if (replacing ? !S_ISREG(old.st_mode) || access(path, W_OK) != 0 : errno != ENOENT) {
+    return nullptr;
+  }
+  // Hidden and not ending in .h: no build picks up what a killed run leaves behind. Created as
+  // fopen creates a file, so that the umask or the directory's default ACL (a team's shared
+  // tree) decide a new header's permissions; only a header being replaced passes on its bits.
+  const char *slash = strrchr(path, '/');
+  const int directory = slash == nullptr ? 0 : static_cast<int>(slash + 1 - path);
+  static unsigned next = static_cast<unsigned>(getpid()) ^ static_cast<unsigned>(time(nullptr));
+  int fd = -1;
+  for (int attempt = 0; fd == -1 && attempt < 100; ++attempt) {
+    next = next * 1103515245u + 12345u;
+    snprintf(name, sizeof name, "%.*s.%s.%06x", directory, path, path + directory,
+             (next >> 8) & 0xffffffu);
+    fd = open(name, O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
+    if (fd == -1 && errno != EEXIST) return nullptr;
+  }
+  if (fd == -1) return nullptr;
+  FILE *file = !replacing || fchmod(fd, old.st_mode & 07777) == 0 ? fdopen(fd, "w") : nullptr;
+  if (file == nullptr) {
+    close(fd);
+    unlink(name);
+  }
+  return file;
+}
+
+Replace replace_file(const char *from, const char *to, int &error) {
+  if (rename(from, to) == 0) return Replace::kReplaced;
+  error = errno;
+  // What some network file systems (SMB mounts) answer while another client has the file open.
+  return error == EBUSY || error == ETXTBSY ? Replace::kHeld : Replace::kFailed;
+}

@@ -93,5 +93,5 @@ int run_exit_status() { return failure_reported ? 1 : 0; }
 void check_console_output(Console &console) {
   // The console lines are buffered: a full disk or a closed pipe may show only now.
   const int error = flush_console(console);
-  if (error != 0 && !standard_output_missing()) report_failure("write failed", error);
+  if (error != 0) report_failure("write failed", error);
 }

@@ -138,12 +138,8 @@ static int replace_header(const Text &bytes) {
 
 // Writes what was composed, then lets it go.
 static int write_header(Text &header) {
-  int result = 1;
-  if (header.lost) {
-    report_failure("write failed", ENOMEM);
-  } else {
-    result = replace_header(header);
-  }
+  const int result = header.lost ? 1 : replace_header(header);
+  if (header.lost) report_failure("write failed", ENOMEM);
   release(header);
   return result;
 }

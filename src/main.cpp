@@ -3,9 +3,7 @@
 #include "revstamp.h"
 
 int main(int argc, char **argv) {
-  open_closed_standard_descriptors();
-  ignore_broken_pipe();
-  Console console{stdout};
+  Console console{prepare_standard_streams() ? stdout : nullptr};
   if (answer_help_or_version(argc, argv, console)) {
     check_console_output(console);
     return run_exit_status();

@@ -1,5 +1,4 @@
-// The platform seam on POSIX hosts. platform_windows.cpp defines the same functions in the same
-// order.
+// The platform seam on POSIX hosts; platform_windows.cpp has the same functions in this order.
 #include <fcntl.h>
 #include <spawn.h>
 #include <sys/stat.h>
@@ -19,27 +18,25 @@ extern char **environ;  // NOLINT(readability-redundant-declaration)
 
 const char kHeaderPath[] = "../applications/revision.h";
 
-void open_closed_standard_descriptors() {
+bool prepare_standard_streams() {
   // A closed descriptor goes to the next file opened: the header, or a pipe, would take stderr's
   // number and receive Git's complaints. The lowest free number is the one just found closed.
   for (int fd = 0; fd <= 2; ++fd) {
     if (fcntl(fd, F_GETFD) == -1 && errno == EBADF) open("/dev/null", O_RDWR);
   }
-}
-
-bool standard_output_missing() { return false; }
-
-void ignore_broken_pipe() {
   // A reader of stdout that goes away (make ... | head -1) must not end the run before the
   // header is written: the write fails, and the run says so.
   signal(SIGPIPE, SIG_IGN);
+  return true;
 }
 
 void write_console(Console &console, const char *bytes, size_t size) {
+  if (console.stream == nullptr) return;
   if (fwrite(bytes, 1, size, console.stream) != size && console.error == 0) console.error = errno;
 }
 
 int flush_console(Console &console) {
+  if (console.stream == nullptr) return 0;
   if (fflush(console.stream) != 0 && console.error == 0) console.error = errno;
   // A failed write that left no reason of its own.
   if (ferror(console.stream) && console.error == 0) console.error = EIO;

@@ -1,4 +1,4 @@
-// The platform seam on Windows. platform_posix.cpp defines the same functions in the same order.
+// The platform seam on Windows; platform_posix.cpp has the same functions in this order.
 #include <fcntl.h>
 #include <io.h>
 #include <windows.h>
@@ -20,38 +20,36 @@ const char kHeaderPath[] = "..\\applications\\revision.h";
 
 // Windows' own error codes have no errno of their own; the callers report errno's numbers.
 static int errno_from(DWORD error) {
-  switch (error) {
-    case ERROR_DISK_FULL:
-      return ENOSPC;
-    case ERROR_NOT_ENOUGH_MEMORY:
-    case ERROR_OUTOFMEMORY:
-      return ENOMEM;
-    case ERROR_TOO_MANY_OPEN_FILES:
-      return EMFILE;
-    case ERROR_ACCESS_DENIED:
-      return EACCES;
-    default:
-      return EIO;
-  }
+  static const struct {
+    DWORD windows;
+    int posix;
+  } kErrors[] = {{ERROR_DISK_FULL, ENOSPC},
+                 {ERROR_NOT_ENOUGH_MEMORY, ENOMEM},
+                 {ERROR_OUTOFMEMORY, ENOMEM},
+                 {ERROR_TOO_MANY_OPEN_FILES, EMFILE},
+                 {ERROR_ACCESS_DENIED, EACCES}};
+  for (const auto &known : kErrors)
+    if (known.windows == error) return known.posix;
+  return EIO;
 }
 
 // An IDE may start the tool without standard handles (CreateProcess with none given, or a
 // detached process). Each missing one is opened on the null device, so that Git inherits that.
-// The C runtime's stdout stream stays unusable all the same (it cannot be reopened), so its
-// lost lines are not a failure: they go nowhere, as on a closed descriptor on POSIX.
-static bool stdout_missing = false;
-
-void open_closed_standard_descriptors() {
+// The C runtime's stdout stream stays unusable all the same (it cannot be reopened): its lines
+// go nowhere, as on a closed descriptor on POSIX. Windows has no SIGPIPE: a write to a pipe whose
+// reader is gone simply fails.
+bool prepare_standard_streams() {
   const struct {
     DWORD which;
     int fd, mode;
   } kStandard[] = {{STD_INPUT_HANDLE, 0, _O_RDONLY},
                    {STD_OUTPUT_HANDLE, 1, _O_WRONLY},
                    {STD_ERROR_HANDLE, 2, _O_WRONLY}};
+  bool stdout_usable = true;
   for (const auto &standard : kStandard) {
     const HANDLE handle = GetStdHandle(standard.which);
     if (handle != nullptr && handle != INVALID_HANDLE_VALUE) continue;
-    if (standard.fd == 1) stdout_missing = true;
+    if (standard.fd == 1) stdout_usable = false;
     const int null_device = _open("NUL", standard.mode);
     if (null_device == -1) continue;
     const bool in_place = null_device == standard.fd || _dup2(null_device, standard.fd) == 0;
@@ -60,18 +58,16 @@ void open_closed_standard_descriptors() {
       SetStdHandle(standard.which, reinterpret_cast<HANDLE>(_get_osfhandle(standard.fd)));
     }
   }
+  return stdout_usable;
 }
 
-bool standard_output_missing() { return stdout_missing; }
-
-// Windows has no SIGPIPE: a write to a pipe whose reader is gone simply fails.
-void ignore_broken_pipe() {}
-
 void write_console(Console &console, const char *bytes, size_t size) {
+  if (console.stream == nullptr) return;
   if (fwrite(bytes, 1, size, console.stream) != size && console.error == 0) console.error = errno;
 }
 
 int flush_console(Console &console) {
+  if (console.stream == nullptr) return 0;
   if (fflush(console.stream) != 0 && console.error == 0) console.error = errno;
   // A failed write that left no reason of its own.
   if (ferror(console.stream) && console.error == 0) console.error = EIO;

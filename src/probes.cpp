@@ -23,17 +23,16 @@ static const struct {
 
 void prepare_git_environment() {
   // The environment keeps these strings, so they live as long as the process.
-  // The change markers are English: a translated Git would stamp a modified tree as clean.
-  static char english[] = "LC_ALL=C";
-  // Without it git status refreshes and rewrites .git/index, taking index.lock from under a
-  // commit the user makes at the same moment.
-  static char no_optional_locks[] = "GIT_OPTIONAL_LOCKS=0";
-  // Into a pipe Git flushes after every line: a write, and a wake-up of this reader, per commit.
-  // Block-buffered, the history listing costs about half as much, with the same bytes.
-  static char block_buffered[] = "GIT_FLUSH=0";
-  set_environment(english);
-  set_environment(no_optional_locks);
-  set_environment(block_buffered);
+  static char assignments[][24] = {
+      // The change markers are English: a translated Git would stamp a modified tree as clean.
+      "LC_ALL=C",
+      // Without it git status refreshes and rewrites .git/index, taking index.lock from under a
+      // commit the user makes at the same moment.
+      "GIT_OPTIONAL_LOCKS=0",
+      // Into a pipe Git flushes after every line: a write, and a wake-up of this reader, per
+      // commit. Block-buffered, the history listing costs about half as much, same bytes.
+      "GIT_FLUSH=0"};
+  for (char *assignment : assignments) set_environment(assignment);
 }
 
 // "git: not found" once, for the first command it stops; the others stay as quiet.
@@ -72,12 +71,11 @@ int finish_git_command(GitCommand &command) {
 }
 
 static void report_git_exit_status(const GitCommand &command, int exit_code) {
+  // One write: Git's own complaints reach stderr meanwhile.
   char name[256] = "git";
   const auto &entry = kGitCommands[command.id];
-  for (int i = 0; i < entry.named && entry.args[i] != nullptr; ++i) {
-    strncat(name, " ", sizeof name - strlen(name) - 1);
-    strncat(name, entry.args[i], sizeof name - strlen(name) - 1);
-  }
+  for (int i = 0; i < entry.named && entry.args[i] != nullptr; ++i)
+    snprintf(name + strlen(name), sizeof name - strlen(name), " %s", entry.args[i]);
   fprintf(stderr, "%s failed: exit status %d\n", name, exit_code);
   mark_run_failed();
 }

@@ -4,7 +4,6 @@
 
 #include <cstddef>
 #include <cstdio>
-
 #ifndef _WIN32
 #include <sys/types.h>
 #endif
@@ -12,7 +11,7 @@
 /// Longest piece the line reader hands over, terminating zero included.
 constexpr int kPieceSize = 1024;
 
-/// A stream of console lines, and the reason the first write to it failed (0 while none has).
+/// Console lines' stream (nullptr: they go nowhere) and the reason its first failed write gave.
 struct Console {
   FILE *stream = nullptr;
   int error = 0;
@@ -28,13 +27,11 @@ bool answer_help_or_version(int argc, char **argv, Console &console);
 bool selects_targeted_form(int argc, char **argv);
 /// Marks the run as failed: it exits with 1.
 void mark_run_failed();
-/// Reports a failing library call as perror did: "message: <the error's description>".
+/// Reports a failing library call as perror did ("message: <the error's description>").
 void report_failure(const char *message, int error);
-/// Says so when GIT_DIR is set: a failed run when Git finds no repository there, a warning when
-/// GIT_WORK_TREE is not set beside it.
+/// When GIT_DIR is set: a failed run if Git finds no repository there, else maybe a warning.
 void check_git_dir(bool repository_found);
-/// Says so when the listed history is a shallow clone's, cut short; a failed run unless
-/// REVSTAMP_ALLOW_SHALLOW=1.
+/// Reports a shallow clone's history, cut short: a failed run unless REVSTAMP_ALLOW_SHALLOW=1.
 void report_shallow_history(bool shallow);
 /// Reports "write failed" when a byte of the console could not be written.
 void check_console_output(Console &console);
@@ -43,52 +40,44 @@ int run_exit_status();
 
 // --- Repository probes ---
 
-/// The Git commands a run may start; each indexes its entry in the command table.
+/// The Git commands a run may start, each an entry of the command table in probes.cpp.
 enum GitCommandId { kShallowProbe, kHistory, kStatus, kSubmodules, kVerifyHead };
 
-/// A Git command the run started.
+/// A Git command the run started: output is nullptr when it was not; start_failed when no pipe
+/// or process could be made for it ("popen failed" was reported).
 struct GitCommand {
   GitCommandId id = kHistory;
-  /// Its standard output; nullptr when it was not started.
   FILE *output = nullptr;
 #ifdef _WIN32
-  void *process = nullptr;  // its HANDLE
+  void *process = nullptr;  // a HANDLE
 #else
   pid_t process = 0;
 #endif
-  /// True when no pipe or process could be made for it ("popen failed" was reported).
   bool start_failed = false;
 };
 /// The Git commands of one run.
 struct GitCommands {
   GitCommand shallow_probe, history, status, submodules;
 };
-/// What the history listing found.
+/// What the history listing found; once Git listed a commit, a failing Git command is a failure.
 struct History {
   int count = 0;
-  /// Git listed a commit: from then on, a failing Git command means a wrong stamp.
-  bool listed = false;
-  bool shallow = false;
+  bool listed = false, shallow = false;
 };
 
 /// Sets what every Git command inherits: English output, no optional locks, block buffering.
 void prepare_git_environment();
-/// Starts every Git command the run needs at once, so that they run side by side; the
-/// submodule listing only for the targeted form.
+/// Starts every command the run needs at once, the submodule listing only when targeted.
 GitCommands start_git_commands(bool targeted);
-/// Waits for a started command, discarding what it has not printed yet: its exit code, or 0
-/// when it was never started.
+/// Waits for a command, discarding its unread output: its exit code, 0 when it never started.
 int finish_git_command(GitCommand &command);
-/// Reports a command that exited non-zero once the history was listed, as a failed run.
+/// Reports a command that exited non-zero after the history was listed, as a failed run.
 void check_git_exit(const GitCommand &command, int exit_code, bool history_listed);
-/// Reads the history listing, leaving its last line in hash; a count of 1 when it could not be
-/// started.
+/// Reads the history listing, its last line left in hash; a count of 1 when it did not start.
 History find_git_revision_number(GitCommand &shallow_probe, GitCommand &history, char *hash,
                                  int size);
-/// Echoes `git status` up to its first change marker; the marker's letter, 0 for none, 1 when it
-/// could not be started.
+/// Echoes `git status` up to its first change marker: its letter, 0 for none, 1 if not started.
 int get_git_state(GitCommand &status, Console &console, bool history_listed);
-
 /// Number of pieces of at most size-1 bytes in the stream; the last stays in buf.
 int count_pieces_keeping_last(FILE *in, char *buf, int size);
 /// Echoes pieces to echo until one holds a change marker; that marker's letter, or 0.
@@ -99,8 +88,7 @@ int scan_status(FILE *in, Console &echo);
 /// Bytes composed in memory, grown as they are appended; lost when memory ran out.
 struct Text {
   char *bytes = nullptr;
-  size_t size = 0;
-  size_t capacity = 0;
+  size_t size = 0, capacity = 0;
   bool lost = false;
 };
 /// Appends size bytes to text.
@@ -109,15 +97,12 @@ void append(Text &text, const char *bytes, size_t size);
 void append(Text &text, const char *string);
 /// Frees text's bytes and empties it.
 void release(Text &text);
-
 /// Replaces the plain header whole; 0 when written, 1 when it cannot be opened or written.
 int write_notargeted_file(int count, const char *hash, char state);
-/// Replaces the header with build targets and the submodule listing whole; 0 when written, 1
-/// when it cannot be opened or written.
+/// Replaces the header with build targets and the submodule listing whole; 0 or 1 likewise.
 int write_targeted_file(int count, const char *hash, char state, GitCommand &submodules,
                         bool history_listed);
-/// Appends the submodule listing as one string literal; the listing's exit code, or 1 when it
-/// could not be started.
+/// Appends the listing as one string literal: its exit code, or 1 when it did not start.
 int print_git_submodule_info(GitCommand &listing, Text &header, bool history_listed);
 /// Appends the listing's lines, each ended by " \\r\\n", as one C string literal spread over lines.
 void append_submodule_block(FILE *listing, Text &block);
@@ -128,7 +113,6 @@ void append_submodule_block(FILE *listing, Text &block);
 enum class Start { kStarted, kGitNotFound, kFailed };
 /// How an attempt to put one file in another's place ended.
 enum class Replace { kReplaced, kHeld, kFailed };
-
 /// Where the header lives, relative to the working directory.
 extern const char kHeaderPath[];
 /// Longest name create_replacement gives, terminating zero included.
@@ -136,40 +120,31 @@ constexpr int kReplacementNameSize = 512;
 /// Most arguments a Git command is started with.
 constexpr int kMaxGitArgs = 8;
 
-/// Opens any of descriptors 0, 1 and 2 (on Windows, standard handles) that is closed on the null
-/// device.
-void open_closed_standard_descriptors();
-/// True when the process started without a standard output that can be written (Windows only):
-/// its lines go nowhere, as on a closed descriptor.
-bool standard_output_missing();
-/// Lets a write to a pipe whose reader has gone fail, rather than end the process.
-void ignore_broken_pipe();
+/// Opens closed standard descriptors on the null device, and lets a write whose reader has gone
+/// fail rather than end the process; false when there is no stdout stream (Windows only).
+bool prepare_standard_streams();
 /// Writes size bytes to console; the first failure's reason stays in console.error.
 void write_console(Console &console, const char *bytes, size_t size);
-/// Flushes console: the reason of its first failed write, or 0 when every byte went out.
+/// Flushes console: the reason its first write failed, or 0 when every byte went out.
 int flush_console(Console &console);
 /// Adds a NAME=VALUE assignment, which must outlive the process, to the environment.
 void set_environment(char *assignment);
-/// Creates ./build: 0 when it was made or an entry of that name already exists, else the error.
+/// Creates ./build: 0 when made or an entry of that name exists, else the error number.
 int make_build_dir();
-/// Starts Git, found on the search path only, with args (nullptr-ended), no shell between: its
-/// stdout readable from output, process to wait on; error says why when it failed.
+/// Starts Git, from the search path only, with args and no shell: its stdout in command.output.
 Start spawn_git(const char *const args[], GitCommand &command, int &error);
-/// Closes command's output, discarding what is unread, and waits for its process: its exit
-/// code, 128 plus the signal's number when a signal ended it, -1 when it cannot be waited for.
+/// Closes the output and waits: the exit code, 128 + a killing signal's number, -1 if unknown.
 int wait_for_git(GitCommand &command);
 /// Waits for the given number of milliseconds.
 void pause_milliseconds(int milliseconds);
 /// Opens path for writing in text mode, emptied or created; nullptr with error saying why.
 FILE *open_in_place(const char *path, int &error);
-/// Writes size bytes to file and closes it: 0, or the first failure's error.
+/// Writes size bytes to file and closes it: 0, or the first failure's error number.
 int write_and_close(FILE *file, const char *bytes, size_t size);
-/// A new file beside path, for writing in text mode with path's permission bits (or, when path
-/// is absent, those any new file gets there), its name in name; nullptr when path is neither
-/// absent nor a regular file this user may write, or the directory refuses a new file.
+/// A new file beside path, with its permission bits, named in name; nullptr when path is no
+/// regular file this user may write (absent is fine), or the directory refuses a new file.
 FILE *create_replacement(const char *path, char (&name)[kReplacementNameSize]);
-/// Puts file from in to's place in one step; held when another process holds to (or the file
-/// system says it is busy), error saying why when it failed.
+/// Puts file from in to's place in one step; held while another process holds to.
 Replace replace_file(const char *from, const char *to, int &error);
 
 #endif  // REVSTAMP_H_

@@ -127,10 +127,15 @@ static int replace_header(const Text &bytes) {
   const Replace placed = error == 0 ? place_replacement(replacement_name, error) : Replace::kFailed;
   if (placed == Replace::kReplaced) return 0;
   remove(replacement_name);
+  if (placed == Replace::kRefused) return write_in_place(bytes);
   if (placed == Replace::kHeld) {
-    fprintf(stderr, "warning: %s is in use and cannot be replaced: written in place\n",
-            kHeaderPath);
-    return write_in_place(bytes);
+    // Said only once it is true: the in-place write may fail too, and says so itself.
+    const int result = write_in_place(bytes);
+    if (result == 0) {
+      fprintf(stderr, "warning: %s is in use and cannot be replaced: written in place\n",
+              kHeaderPath);
+    }
+    return result;
   }
   report_failure("write failed", error);
   return 1;

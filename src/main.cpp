@@ -3,7 +3,7 @@
 #include "revstamp.h"
 
 int main(int argc, char **argv) {
-  Console console{prepare_standard_streams() ? stdout : nullptr};
+  Console console{prepare_process() ? stdout : nullptr};
   if (answer_help_or_version(argc, argv, console)) {
     check_console_output(console);
     return run_exit_status();

@@ -18,7 +18,7 @@ extern char **environ;  // NOLINT(readability-redundant-declaration)
 
 const char kHeaderPath[] = "../applications/revision.h";
 
-bool prepare_standard_streams() {
+bool prepare_process() {
   // A closed descriptor goes to the next file opened: the header, or a pipe, would take stderr's
   // number and receive Git's complaints. The lowest free number is the one just found closed.
   for (int fd = 0; fd <= 2; ++fd) {
@@ -27,6 +27,9 @@ bool prepare_standard_streams() {
   // A reader of stdout that goes away (make ... | head -1) must not end the run before the
   // header is written: the write fails, and the run says so.
   signal(SIGPIPE, SIG_IGN);
+  // A parent that ignores SIGCHLD (some CI agents, daemons, Python scripts) would have the kernel
+  // reap Git by itself, and no exit status could be waited for.
+  signal(SIGCHLD, SIG_DFL);
   return true;
 }
 
@@ -47,28 +50,48 @@ void set_environment(char *assignment) { putenv(assignment); }
 
 int make_build_dir() { return mkdir("build", 0777) == 0 || errno == EEXIST ? 0 : errno; }
 
-// Starts Git with its stdout on write_end and SIGPIPE at its default, however this process
-// treats it: Git stops when its reader goes, as a status read only up to its deciding line
-// needs. 0, or the error number.
-static int spawn_process(char *const argv[], int write_end, pid_t *pid) {
+// Starts file (the shell when Git is a script without #!) with its stdout on write_end, and
+// SIGPIPE and SIGCHLD at their defaults, however this process found them: Git stops when its
+// reader goes, as a status read only up to its deciding line needs, and waits for its own
+// children. 0, or the error number.
+static int spawn_process(const char *file, char *const argv[], int write_end, pid_t *pid) {
   posix_spawn_file_actions_t actions;
   int error = posix_spawn_file_actions_init(&actions);
   if (error != 0) return error;
   posix_spawnattr_t attributes;
   error = posix_spawnattr_init(&attributes);
   if (error == 0) {
-    sigset_t broken_pipe;
-    sigemptyset(&broken_pipe);
-    sigaddset(&broken_pipe, SIGPIPE);
+    sigset_t defaults;
+    sigemptyset(&defaults);
+    sigaddset(&defaults, SIGPIPE);
+    sigaddset(&defaults, SIGCHLD);
     error = posix_spawn_file_actions_adddup2(&actions, write_end, STDOUT_FILENO);
-    if (error == 0) error = posix_spawnattr_setsigdefault(&attributes, &broken_pipe);
+    if (error == 0) error = posix_spawnattr_setsigdefault(&attributes, &defaults);
     if (error == 0) error = posix_spawnattr_setflags(&attributes, POSIX_SPAWN_SETSIGDEF);
     // No shell between: Git is looked up on PATH, and its arguments reach it as they are.
-    if (error == 0) error = posix_spawnp(pid, "git", &actions, &attributes, argv, environ);
+    if (error == 0) error = posix_spawnp(pid, file, &actions, &attributes, argv, environ);
     posix_spawnattr_destroy(&attributes);
   }
   posix_spawn_file_actions_destroy(&actions);
   return error;
+}
+
+// The first executable file named name in a directory of PATH, as posix_spawnp finds it.
+static bool find_on_path(const char *name, char (&path)[4096]) {
+  const char *dirs = getenv("PATH");
+  for (const char *dir = dirs; dir != nullptr && *dir != '\0';) {
+    const size_t size = strcspn(dir, ":");
+    // An empty entry is the working directory.
+    const int length = snprintf(path, sizeof path, "%.*s%s%s", static_cast<int>(size), dir,
+                                size == 0 ? "" : "/", name);
+    struct stat file;
+    if (length > 0 && length < static_cast<int>(sizeof path) && stat(path, &file) == 0 &&
+        S_ISREG(file.st_mode) && access(path, X_OK) == 0) {
+      return true;
+    }
+    dir += size + (dir[size] == ':' ? 1 : 0);
+  }
+  return false;
 }
 
 Start spawn_git(const char *const args[], GitCommand &command, int &error) {
@@ -82,10 +105,20 @@ Start spawn_git(const char *const args[], GitCommand &command, int &error) {
   }
   fcntl(ends[0], F_SETFD, FD_CLOEXEC);
   fcntl(ends[1], F_SETFD, FD_CLOEXEC);
-  char *argv[kMaxGitArgs + 2] = {const_cast<char *>("git")};
+  // Room in front for the shell and the script's path.
+  char *argv[kMaxGitArgs + 3] = {nullptr, const_cast<char *>("git")};
   for (int i = 0; i < kMaxGitArgs && args[i] != nullptr; ++i)
-    argv[i + 1] = const_cast<char *>(args[i]);
-  error = spawn_process(argv, ends[1], &command.process);
+    argv[i + 2] = const_cast<char *>(args[i]);
+  error = spawn_process("git", argv + 1, ends[1], &command.process);
+  // posix_spawnp runs no shell for a file that is not a program, as execvp and the shells do: a
+  // wrapper script without a #! line ("exec /usr/bin/git "$@"") is run by /bin/sh, its path on
+  // the search path as its first argument.
+  char script[4096];
+  if (error == ENOEXEC && find_on_path("git", script)) {
+    argv[0] = const_cast<char *>("sh");
+    argv[1] = script;
+    error = spawn_process("/bin/sh", argv, ends[1], &command.process);
+  }
   close(ends[1]);
   if (error != 0) {
     close(ends[0]);
@@ -149,7 +182,11 @@ FILE *create_replacement(const char *path, char (&name)[kReplacementNameSize]) {
     if (fd == -1 && errno != EEXIST) return nullptr;
   }
   if (fd == -1) return nullptr;
-  FILE *file = !replacing || fchmod(fd, old.st_mode & 07777) == 0 ? fdopen(fd, "w") : nullptr;
+  // The old header's group too, as in a team's shared tree the next member to stamp needs it;
+  // a user outside that group gets the header written in place instead.
+  const bool kept = !replacing || (fchown(fd, static_cast<uid_t>(-1), old.st_gid) == 0 &&
+                                   fchmod(fd, old.st_mode & 07777) == 0);
+  FILE *file = kept ? fdopen(fd, "w") : nullptr;
   if (file == nullptr) {
     close(fd);
     unlink(name);
@@ -161,5 +198,7 @@ Replace replace_file(const char *from, const char *to, int &error) {
   if (rename(from, to) == 0) return Replace::kReplaced;
   error = errno;
   // What some network file systems (SMB mounts) answer while another client has the file open.
-  return error == EBUSY || error == ETXTBSY ? Replace::kHeld : Replace::kFailed;
+  if (error == EBUSY || error == ETXTBSY) return Replace::kHeld;
+  // A sticky shared directory keeps a member from renaming over a header another one owns.
+  return error == EPERM || error == EACCES ? Replace::kRefused : Replace::kFailed;
 }

@@ -38,7 +38,7 @@ static int errno_from(DWORD error) {
 // The C runtime's stdout stream stays unusable all the same (it cannot be reopened): its lines
 // go nowhere, as on a closed descriptor on POSIX. Windows has no SIGPIPE: a write to a pipe whose
 // reader is gone simply fails.
-bool prepare_standard_streams() {
+bool prepare_process() {
   const struct {
     DWORD which;
     int fd, mode;

@@ -76,7 +76,13 @@ static void report_git_exit_status(const GitCommand &command, int exit_code) {
   const auto &entry = kGitCommands[command.id];
   for (int i = 0; i < entry.named && entry.args[i] != nullptr; ++i)
     snprintf(name + strlen(name), sizeof name - strlen(name), " %s", entry.args[i]);
-  fprintf(stderr, "%s failed: exit status %d\n", name, exit_code);
+  // Windows' NTSTATUS codes (a crash, a missing DLL) in hex, the form they are looked up in.
+  const unsigned code = static_cast<unsigned>(exit_code);
+  if (code >= 0xC0000000u && exit_code != -1) {
+    fprintf(stderr, "%s failed: exit status 0x%08X\n", name, code);
+  } else {
+    fprintf(stderr, "%s failed: exit status %d\n", name, exit_code);
+  }
   mark_run_failed();
 }
 
@@ -177,8 +183,10 @@ History find_git_revision_number(GitCommand &shallow_probe, GitCommand &history,
   check_git_exit(shallow_probe, probe_exit_code, found.listed);
   const int exit_code = finish_git_command(history);
   // A repository whose HEAD Git cannot walk (a missing object, a pruned --shared source) lists
-  // nothing, as a source tarball does; only the tarball may stamp the placeholder.
-  if (found.count == 0 && exit_code != 0 && head_names_object()) {
+  // nothing, as a source tarball does; only the tarball may stamp the placeholder. Git's own
+  // refusals all exit with 128: any other status is a Git that could not run (a crash, a
+  // missing DLL, a broken shim or wrapper).
+  if (found.count == 0 && exit_code != 0 && (exit_code != 128 || head_names_object())) {
     report_git_exit_status(history, exit_code);
   } else {
     check_git_exit(history, exit_code, found.listed);

@@ -112,7 +112,7 @@ void append_submodule_block(FILE *listing, Text &block);
 /// How an attempt to start Git ended.
 enum class Start { kStarted, kGitNotFound, kFailed };
 /// How an attempt to put one file in another's place ended.
-enum class Replace { kReplaced, kHeld, kFailed };
+enum class Replace { kReplaced, kHeld, kRefused, kFailed };
 /// Where the header lives, relative to the working directory.
 extern const char kHeaderPath[];
 /// Longest name create_replacement gives, terminating zero included.
@@ -120,9 +120,9 @@ constexpr int kReplacementNameSize = 512;
 /// Most arguments a Git command is started with.
 constexpr int kMaxGitArgs = 8;
 
-/// Opens closed standard descriptors on the null device, and lets a write whose reader has gone
-/// fail rather than end the process; false when there is no stdout stream (Windows only).
-bool prepare_standard_streams();
+/// Opens closed standard descriptors on the null device, lets writes to a gone reader fail, has
+/// children's exits waited for; false when there is no stdout stream (Windows only).
+bool prepare_process();
 /// Writes size bytes to console; the first failure's reason stays in console.error.
 void write_console(Console &console, const char *bytes, size_t size);
 /// Flushes console: the reason its first write failed, or 0 when every byte went out.
@@ -144,7 +144,8 @@ int write_and_close(FILE *file, const char *bytes, size_t size);
 /// A new file beside path, with its permission bits, named in name; nullptr when path is no
 /// regular file this user may write (absent is fine), or the directory refuses a new file.
 FILE *create_replacement(const char *path, char (&name)[kReplacementNameSize]);
-/// Puts file from in to's place in one step; held while another process holds to.
+/// Puts file from in to's place in one step; held while another process holds to, refused when
+/// the directory forbids it.
 Replace replace_file(const char *from, const char *to, int &error);
 
 #endif  // REVSTAMP_H_

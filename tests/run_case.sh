@@ -53,6 +53,16 @@ new_project_with_lib() {
   tick && git commit -q -m "add lib"
 }
 
+# run_as UID [GROUP]: the tool, and Git, run as that user (in that group too) on the repository,
+# which the user then owns; skipped where this is not root or has no setpriv.
+run_as() {
+  [ "$(id -u)" = 0 ] && command -v setpriv >/dev/null ||
+    { echo "running as another user needs root and setpriv" >"$out/skip"; return; }
+  chmod 755 "$tmp" && chown -R "$1:$1" "$tmp/repo"
+  chmod 777 "$out" "$out/git-out" && touch "$out/git.log" && chmod 666 "$out/git.log"
+  TOOL_WRAPPER="setpriv --reuid=$1 --regid=$1 --groups=${2:-$1}"
+}
+
 args=()
 wine_args=()
 run_dir=repo/fw

@@ -22,8 +22,8 @@ std::vector<std::string> windows_case_names() {
   for (const std::string &name : case_names()) {
     const std::string setup = slurp(fs::path(TESTS_DIR) / "cases" / (name + ".sh"));
     bool posix_only = false;
-    for (const char *means : {"limit_file", "remove_run_dir=", "fail_spawn=", "tool_streams=",
-                              "$tmp/slow", "$tmp/direct", "GIT_DIR=", "$out/skip"})
+    for (const char *means : {"posix_only=", "limit_file", "remove_run_dir=", "fail_spawn=",
+                              "tool_streams=", "$tmp/slow", "$tmp/direct", "GIT_DIR=", "$out/skip"})
       posix_only = posix_only || setup.find(means) != std::string::npos;
     if (!posix_only) names.push_back(name);
   }

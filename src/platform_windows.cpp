@@ -3,9 +3,12 @@
 #include <io.h>
 #include <windows.h>
 
+#include <algorithm>
 #include <cerrno>
 #include <cstdlib>
 #include <cstring>
+#include <string>
+#include <vector>
 
 #include "revstamp.h"
 
@@ -58,6 +61,9 @@ bool prepare_process() {
       SetStdHandle(standard.which, reinterpret_cast<HANDLE>(_get_osfhandle(standard.fd)));
     }
   }
+  // Inside a batch wrapper that calls plain git, cmd searches the working directory before PATH
+  // unless this is set: a git.bat in the firmware folder would run.
+  SetEnvironmentVariableW(L"NoDefaultCurrentDirectoryInExePath", L"1");
   return stdout_usable;
 }
 
@@ -77,46 +83,52 @@ int flush_console(Console &console) {
 void set_environment(char *assignment) { _putenv(assignment); }
 
 int make_build_dir() {
-  if (CreateDirectoryA(".\\build", nullptr)) return 0;
+  if (CreateDirectoryW(L".\\build", nullptr)) return 0;
   const DWORD error = GetLastError();
   return error == ERROR_ALREADY_EXISTS ? 0 : errno_from(error);
 }
 
-// Longest path, and longest command line, that Git is started with.
-constexpr int kCommandSize = 2048;
+// UTF-8 (the tool's own words and paths) as the wide API takes it.
+static std::wstring widen(const char *text) {
+  const int size = MultiByteToWideChar(CP_UTF8, 0, text, -1, nullptr, 0);
+  std::wstring wide(size > 0 ? size : 1, L'\0');
+  if (size > 0) MultiByteToWideChar(CP_UTF8, 0, text, -1, &wide[0], size);
+  wide.pop_back();
+  return wide;
+}
 
-// Moves through a list separated by semicolons: the next entry's start and size, false at the
-// list's end.
-static bool next_entry(const char *&list, const char *&entry, int &size) {
-  while (*list == ';') ++list;
-  if (*list == '\0') return false;
-  entry = list;
-  size = static_cast<int>(strcspn(list, ";"));
-  list += size;
+// An environment variable, read wide so that no code page mangles it; empty when unset.
+static std::wstring environment_variable(const wchar_t *name) {
+  std::wstring value(GetEnvironmentVariableW(name, nullptr, 0), L'\0');
+  const DWORD size = value.empty() ? 0 : GetEnvironmentVariableW(name, &value[0], value.size());
+  value.resize(size < value.size() ? size : 0);
+  return value;
+}
+
+// The next entry of a list separated by semicolons, from at on; false at the list's end.
+static bool next_entry(const std::wstring &list, size_t &at, std::wstring &entry) {
+  while (at < list.size() && list[at] == L';') ++at;
+  if (at >= list.size()) return false;
+  const size_t end = std::min(list.find(L';', at), list.size());
+  entry = list.substr(at, end - at);
+  at = end;
   return true;
 }
 
 // Git as the search path finds it, trying PATHEXT's endings in order. Never the working
 // directory, which cmd.exe searches first: a git.bat in a firmware tree must not stamp a hash.
-static bool find_git(char (&path)[kCommandSize]) {
-  const char *dirs = getenv("PATH");
-  const char *endings_list = getenv("PATHEXT");
-  if (endings_list == nullptr || *endings_list == '\0') endings_list = ".COM;.EXE;.BAT;.CMD";
-  const char *dir;
-  int dir_size;
-  while (dirs != nullptr && next_entry(dirs, dir, dir_size)) {
-    if (dir_size >= 2 && dir[0] == '"' && dir[dir_size - 1] == '"') {
-      ++dir;
-      dir_size -= 2;
-    }
-    const char *endings = endings_list;
-    const char *ending;
-    int ending_size;
-    while (next_entry(endings, ending, ending_size)) {
-      const int size =
-          snprintf(path, sizeof path, "%.*s\\git%.*s", dir_size, dir, ending_size, ending);
-      if (size <= 0 || size >= kCommandSize) continue;
-      const DWORD attributes = GetFileAttributesA(path);
+// Wide throughout: a per-user install lives under a user name the ANSI code page may not spell.
+static bool find_git(std::wstring &path) {
+  const std::wstring dirs = environment_variable(L"PATH");
+  std::wstring endings = environment_variable(L"PATHEXT");
+  if (endings.empty()) endings = L".COM;.EXE;.BAT;.CMD";
+  std::wstring dir, ending;
+  for (size_t at_dir = 0; next_entry(dirs, at_dir, dir);) {
+    if (dir.size() >= 2 && dir.front() == L'"' && dir.back() == L'"')
+      dir = dir.substr(1, dir.size() - 2);
+    for (size_t at_ending = 0; next_entry(endings, at_ending, ending);) {
+      path = dir + L"\\git" + ending;
+      const DWORD attributes = GetFileAttributesW(path.c_str());
       if (attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY) == 0)
         return true;
     }
@@ -124,31 +136,41 @@ static bool find_git(char (&path)[kCommandSize]) {
   return false;
 }
 
-// The program CreateProcess starts and its command line: Git itself, or, for a Git that is a
-// batch script, the system's cmd.exe without the user's AutoRun (/d). False when too long.
-static bool compose_command(const char *git, const char *const args[],
-                            char (&program)[kCommandSize], char (&line)[kCommandSize]) {
-  const char *ending = strrchr(git, '.');
-  const bool script =
-      ending != nullptr && (_stricmp(ending, ".bat") == 0 || _stricmp(ending, ".cmd") == 0);
-  int size;
-  if (script) {
-    const UINT dir_size = GetSystemDirectoryA(program, kCommandSize);
-    if (dir_size == 0 || dir_size >= kCommandSize) return false;
-    if (snprintf(program + dir_size, kCommandSize - dir_size, "\\cmd.exe") >=
-        kCommandSize - static_cast<int>(dir_size))
-      return false;
-    // /s keeps the quotes inside the outer pair exactly as written.
-    size = snprintf(line, sizeof line, "cmd.exe /d /s /c \"\"%s\"", git);
-  } else {
-    snprintf(program, sizeof program, "%s", git);
-    size = snprintf(line, sizeof line, "\"%s\"", git);
+// Appends a blank and arg as CommandLineToArgvW reads it back: quoted when it holds a blank, a
+// TAB or a quote, each quote escaped and the backslashes before it doubled.
+static void append_argument(std::wstring &line, const std::wstring &arg) {
+  line += L' ';
+  if (!arg.empty() && arg.find_first_of(L" \t\"") == std::wstring::npos) {
+    line += arg;
+    return;
   }
-  // The arguments are the tool's own words, none holding a blank or a quote.
-  for (const char *const *arg = args; *arg != nullptr && size < kCommandSize; ++arg)
-    size += snprintf(line + size, sizeof line - size, " %s", *arg);
-  if (script && size < kCommandSize) size += snprintf(line + size, sizeof line - size, "\"");
-  return size < kCommandSize;
+  line += L'"';
+  size_t backslashes = 0;
+  for (const wchar_t c : arg) {
+    if (c == L'"') line.append(backslashes + 1, L'\\');
+    backslashes = c == L'\\' ? backslashes + 1 : 0;
+    line += c;
+  }
+  line.append(backslashes, L'\\');
+  line += L'"';
+}
+
+// The program CreateProcessW starts and its command line: Git itself, or, for a Git that is a
+// batch script, the system's cmd.exe without the user's AutoRun (/d) and without echoing the
+// script's lines into the pipe (/q), as a wrapper without "@echo off" would.
+static void compose_command(const std::wstring &git, const char *const args[],
+                            std::wstring &program, std::wstring &line) {
+  const size_t dot = git.rfind(L'.');
+  const wchar_t *ending = dot == std::wstring::npos ? L"" : git.c_str() + dot;
+  line = L"\"" + git + L"\"";
+  for (const char *const *arg = args; *arg != nullptr; ++arg) append_argument(line, widen(*arg));
+  program = git;
+  if (_wcsicmp(ending, L".bat") != 0 && _wcsicmp(ending, L".cmd") != 0) return;
+  wchar_t system[MAX_PATH];
+  const UINT size = GetSystemDirectoryW(system, MAX_PATH);
+  program = std::wstring(system, size < MAX_PATH ? size : 0) + L"\\cmd.exe";
+  // /s keeps the quotes inside the outer pair exactly as written.
+  line = L"cmd.exe /d /q /s /c \"" + line + L"\"";
 }
 
 // An inheritable copy of a standard handle for the child, or nullptr when there is none.
@@ -163,12 +185,44 @@ static HANDLE inheritable(DWORD which) {
   return copy;
 }
 
+// Starts program with exactly the standard handles given (nullptr: none) and no other: a helper
+// Git leaves running (an fsmonitor, a credential daemon) holds no pipe of the build tool's. No
+// console window opens for it, when the tool itself was started detached. 0, or the error.
+static DWORD create_process(const std::wstring &program, std::wstring &line,
+                            const HANDLE (&standard)[3], PROCESS_INFORMATION &started) {
+  HANDLE inherited[3];
+  DWORD count = 0;
+  for (const HANDLE handle : standard)
+    if (handle != nullptr) inherited[count++] = handle;
+  SIZE_T size = 0;
+  InitializeProcThreadAttributeList(nullptr, 1, 0, &size);
+  std::vector<char> storage(size);
+  const auto attributes = reinterpret_cast<LPPROC_THREAD_ATTRIBUTE_LIST>(storage.data());
+  if (!InitializeProcThreadAttributeList(attributes, 1, 0, &size)) return GetLastError();
+  STARTUPINFOEXW startup = {};
+  startup.StartupInfo.cb = sizeof startup;
+  startup.StartupInfo.dwFlags = STARTF_USESTDHANDLES;
+  startup.StartupInfo.hStdInput = standard[0];
+  startup.StartupInfo.hStdOutput = standard[1];
+  startup.StartupInfo.hStdError = standard[2];
+  startup.lpAttributeList = attributes;
+  const bool created =
+      UpdateProcThreadAttribute(attributes, 0, PROC_THREAD_ATTRIBUTE_HANDLE_LIST, inherited,
+                                count * sizeof(HANDLE), nullptr, nullptr) &&
+      CreateProcessW(program.c_str(), &line[0], nullptr, nullptr, TRUE,
+                     CREATE_NO_WINDOW | EXTENDED_STARTUPINFO_PRESENT, nullptr, nullptr,
+                     &startup.StartupInfo, &started);
+  const DWORD error = created ? 0 : GetLastError();
+  DeleteProcThreadAttributeList(attributes);
+  return error;
+}
+
 Start spawn_git(const char *const args[], GitCommand &command, int &error) {
-  char git[kCommandSize];
+  std::wstring git, program, line;
   if (!find_git(git)) return Start::kGitNotFound;
-  char program[kCommandSize];
-  char line[kCommandSize];
-  if (!compose_command(git, args, program, line)) {
+  compose_command(git, args, program, line);
+  // CreateProcessW's limit, terminating zero included.
+  if (line.size() >= 32767) {
     error = E2BIG;
     return Start::kFailed;
   }
@@ -181,20 +235,13 @@ Start spawn_git(const char *const args[], GitCommand &command, int &error) {
     return Start::kFailed;
   }
   SetHandleInformation(write_end, HANDLE_FLAG_INHERIT, HANDLE_FLAG_INHERIT);
-  STARTUPINFOA startup = {};
-  startup.cb = sizeof startup;
-  startup.dwFlags = STARTF_USESTDHANDLES;
-  startup.hStdInput = inheritable(STD_INPUT_HANDLE);
-  startup.hStdOutput = write_end;
-  startup.hStdError = inheritable(STD_ERROR_HANDLE);
+  const HANDLE standard[3] = {inheritable(STD_INPUT_HANDLE), write_end,
+                              inheritable(STD_ERROR_HANDLE)};
   PROCESS_INFORMATION started = {};
-  const BOOL created = CreateProcessA(program, line, nullptr, nullptr, TRUE, 0, nullptr, nullptr,
-                                      &startup, &started);
-  const DWORD create_error = GetLastError();
-  CloseHandle(write_end);
-  if (startup.hStdInput != nullptr) CloseHandle(startup.hStdInput);
-  if (startup.hStdError != nullptr) CloseHandle(startup.hStdError);
-  if (!created) {
+  const DWORD create_error = create_process(program, line, standard, started);
+  for (const HANDLE handle : standard)
+    if (handle != nullptr) CloseHandle(handle);
+  if (create_error != 0) {
     CloseHandle(read_end);
     error = errno_from(create_error);
     return Start::kFailed;
@@ -224,7 +271,7 @@ int wait_for_git(GitCommand &command) {
 void pause_milliseconds(int milliseconds) { Sleep(static_cast<DWORD>(milliseconds)); }
 
 FILE *open_in_place(const char *path, int &error) {
-  FILE *file = fopen(path, "w+");
+  FILE *file = _wfopen(widen(path).c_str(), L"w+");
   if (file == nullptr) error = errno;
   return file;
 }
@@ -237,25 +284,29 @@ int write_and_close(FILE *file, const char *bytes, size_t size) {
 }
 
 FILE *create_replacement(const char *path, char (&name)[kReplacementNameSize]) {
-  const DWORD attributes = GetFileAttributesA(path);
+  const std::wstring wide_path = widen(path);
+  const DWORD attributes = GetFileAttributesW(wide_path.c_str());
   const DWORD in_place_only = FILE_ATTRIBUTE_DIRECTORY | FILE_ATTRIBUTE_REPARSE_POINT |
                               FILE_ATTRIBUTE_DEVICE | FILE_ATTRIBUTE_READONLY;
   if (attributes == INVALID_FILE_ATTRIBUTES ? GetLastError() != ERROR_FILE_NOT_FOUND
                                             : (attributes & in_place_only) != 0) {
     return nullptr;
   }
-  char directory[kReplacementNameSize];
-  const char *base = strrchr(path, '\\');
-  snprintf(directory, sizeof directory, "%.*s", static_cast<int>(base - path), path);
-  // GetTempFileNameA creates the file under a new name ending in .tmp, which no build picks up.
-  if (GetTempFileNameA(directory, "rev", 0, name) == 0) return nullptr;
-  FILE *file = fopen(name, "w");
-  if (file == nullptr) DeleteFileA(name);
+  const std::wstring directory = wide_path.substr(0, wide_path.rfind(L'\\'));
+  wchar_t wide_name[MAX_PATH];
+  // GetTempFileNameW creates the file under a new name ending in .tmp, which no build picks up.
+  if (GetTempFileNameW(directory.c_str(), L"rev", 0, wide_name) == 0) return nullptr;
+  FILE *file =
+      WideCharToMultiByte(CP_UTF8, 0, wide_name, -1, name, sizeof name, nullptr, nullptr) > 0
+          ? _wfopen(wide_name, L"w")
+          : nullptr;
+  if (file == nullptr) DeleteFileW(wide_name);
   return file;
 }
 
 Replace replace_file(const char *from, const char *to, int &error) {
-  if (MoveFileExA(from, to, MOVEFILE_REPLACE_EXISTING)) return Replace::kReplaced;
+  if (MoveFileExW(widen(from).c_str(), widen(to).c_str(), MOVEFILE_REPLACE_EXISTING))
+    return Replace::kReplaced;
   const DWORD code = GetLastError();
   error = errno_from(code);
   if (code == ERROR_ACCESS_DENIED || code == ERROR_SHARING_VIOLATION ||

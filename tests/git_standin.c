@@ -5,16 +5,24 @@
 #include <fcntl.h>
 #include <io.h>
 #include <stdio.h>
+#include <stdlib.h>
 #include <string.h>
+#include <wchar.h>
 #include <windows.h>
 
+/* Opens <word><suffix> beside this program, which may lie in a folder no code page spells. */
+static FILE *open_beside(const char *word, const char *suffix, const wchar_t *mode) {
+  wchar_t path[MAX_PATH];
+  const DWORD size = GetModuleFileNameW(NULL, path, MAX_PATH);
+  wchar_t *base = size == 0 ? NULL : wcsrchr(path, L'\\');
+  if (base == NULL) return NULL;
+  swprintf(base + 1, MAX_PATH - (base + 1 - path), L"%hs%hs", word, suffix);
+  return _wfopen(path, mode);
+}
+
 int main(int argc, char **argv) {
-  char path[MAX_PATH];
-  const DWORD size = GetModuleFileNameA(NULL, path, sizeof path);
-  char *base = size == 0 ? NULL : strrchr(path, '\\');
-  if (base == NULL || argc < 2) return 2;
-  snprintf(base + 1, sizeof path - (base + 1 - path), "%s.out", argv[1]);
-  FILE *answer = fopen(path, "rb");
+  if (argc < 2) return 2;
+  FILE *answer = open_beside(argv[1], ".out", L"rb");
   if (answer == NULL) {
     printf("stand-in: not an answer\n");
     return 1;
@@ -24,10 +32,11 @@ int main(int argc, char **argv) {
   size_t got;
   while ((got = fread(buffer, 1, sizeof buffer, answer)) > 0) fwrite(buffer, 1, got, stdout);
   fclose(answer);
-  snprintf(base + 1, sizeof path - (base + 1 - path), "%s.status", argv[1]);
-  FILE *status = fopen(path, "r");
-  int code = 0;
-  if (status == NULL || fscanf(status, "%d", &code) != 1) code = 2;
+  FILE *status = open_beside(argv[1], ".status", L"r");
+  /* Read whole, as Windows' status codes (0xC0000005) pass INT_MAX. */
+  char text[32];
+  const unsigned long code =
+      status != NULL && fgets(text, sizeof text, status) != NULL ? strtoul(text, NULL, 10) : 2;
   if (status != NULL) fclose(status);
-  return code;
+  return (int)code;
 }

@@ -129,23 +129,31 @@ fi
 # it, as some installations put on PATH. It answers only the commands that ran, so a case
 # without Git has no Git at all. A git.bat in the working directory, and a command interpreter
 # (COMSPEC) that prints a line of its own, must not change a byte.
-mkdir -p win/bin "$out/win"
+# WINE_GIT_FOLDER names the folder Git is installed in; WINE_GIT_SCRIPT=echo makes the git.cmd
+# echo its command (no @); WINE_GIT_CRASH makes every command die of an access violation
+# (0xC0000005) before it prints anything.
+bin=win/${WINE_GIT_FOLDER:-bin}
+mkdir -p "$bin" "$out/win"
 words=$(cut -d' ' -f1 "$out/git.log" | sort -u)
 for word in $words; do
-  cp "$out/git-out/$word" "win/bin/$word.out"
-  cp "$out/git-out/$word.status" "win/bin/$word.status"
+  cp "$out/git-out/$word" "$bin/$word.out"
+  cp "$out/git-out/$word.status" "$bin/$word.status"
+  [ -z "${WINE_GIT_CRASH:-}" ] || { : >"$bin/$word.out" && echo 3221225477 >"$bin/$word.status"; }
 done
 if [ -n "$words" ] && [ -n "${WINE_GIT_SCRIPT:-}" ]; then
-  cp "$WINE_GIT" win/bin/git-standin.exe
-  printf '@"%%~dp0git-standin.exe" %%*\r\n' >win/bin/git.cmd
+  cp "$WINE_GIT" "$bin/git-standin.exe"
+  at=@ && [ "$WINE_GIT_SCRIPT" != echo ] || at=
+  printf '%s"%%~dp0git-standin.exe" %%*\r\n' "$at" >"$bin/git.cmd"
 elif [ -n "$words" ]; then
-  cp "$WINE_GIT" win/bin/git.exe
+  cp "$WINE_GIT" "$bin/git.exe"
 fi
 cp "$WINE_GIT" win/comspec.exe
 [ ! -d "win/$run_dir" ] || printf '@echo 0123456789abcdef0123456789abcdef01234567\r\n' >"win/$run_dir/git.bat"
 (
   cd "win/$run_dir"
-  export WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml=d" WINEPATH="Z:${tmp//\//\\}\\win\\bin"
+  # A UTF-8 locale, so that Wine passes a folder name beyond ASCII on as it is.
+  export LC_ALL=C.UTF-8 WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml=d"
+  export WINEPATH="Z:${tmp//\//\\}\\${bin//\//\\}"
   export COMSPEC="Z:${tmp//\//\\}\\win\\comspec.exe"
   exec wine "$WINE_TOOL" "${wine_args[@]}" >"$out/win/stdout" 2>"$out/win/stderr" </dev/null
 ) && echo 0 >"$out/win/status" || echo $? >"$out/win/status"

@@ -14,6 +14,8 @@ std::string with_crlf(const std::string &text) {
   return converted;
 }
 
+const std::string kPlaceholder = slurp(fs::path(TESTS_DIR) / "golden/not_a_repository/revision.h");
+
 // Cases whose fault is made by POSIX means (resource limits, removed directory, preloaded
 // library, closed descriptors, Git stand-ins, ACLs, mounts) or by the tool's own
 // environment (GIT_DIR) have no Windows run.
@@ -49,14 +51,37 @@ class WindowsCase : public testing::TestWithParam<std::string> {};
 
 TEST_P(WindowsCase, MatchesLinuxRunWithCrLf) { expect_windows_run_matches_linux(GetParam()); }
 
-// A Git that is a batch script runs through cmd.exe, and still stamps what Git printed.
-TEST(WindowsGitScript, MatchesLinuxRunWithCrLf) {
-  setenv("WINE_GIT_SCRIPT", "1", 1);
-  for (const char *name : {"modified", "targeted_submodule", "status_fails"}) {
-    SCOPED_TRACE(name);
-    expect_windows_run_matches_linux(name);
+// Git as Windows users have it installed: a git.cmd wrapper (with or without @, so cmd echoes
+// its command or not) and a folder the ANSI code page cannot spell. The stamp is what Git printed
+// all the same.
+TEST(WindowsGitInstalls, MatchLinuxRunWithCrLf) {
+  const struct {
+    const char *script, *folder;
+  } installs[] = {{"quiet", "bin"}, {"echo", "bin"}, {"", "Инструменты 工具"}};
+  for (const auto &install : installs) {
+    SCOPED_TRACE(std::string(install.script) + install.folder);
+    setenv("WINE_GIT_SCRIPT", install.script, 1);
+    setenv("WINE_GIT_FOLDER", install.folder, 1);
+    for (const char *name : {"modified", "targeted_submodule", "status_fails", "shallow_clone"}) {
+      SCOPED_TRACE(name);
+      expect_windows_run_matches_linux(name);
+    }
   }
   unsetenv("WINE_GIT_SCRIPT");
+  unsetenv("WINE_GIT_FOLDER");
+}
+
+// A Git that cannot run (every command dies of an access violation) stamps the placeholder and
+// fails the run, with the status in the hex form it is looked up in.
+TEST(WindowsGitCrashes, FailsWithTheStatusInHex) {
+  setenv("WINE_TOOL", WINDOWS_TOOL_PATH, 1);
+  setenv("WINE_GIT", WINDOWS_GIT_PATH, 1);
+  setenv("WINE_GIT_CRASH", "1", 1);
+  const fs::path out = run_case("modified");
+  unsetenv("WINE_GIT_CRASH");
+  EXPECT_EQ(slurp(out / "win/status"), "1\n");
+  EXPECT_EQ(slurp(out / "win/stderr"), "git rev-list HEAD failed: exit status 0xC0000005\r\n");
+  EXPECT_EQ(slurp(out / "win/revision.h"), with_crlf(kPlaceholder));
 }
 
 // A tree without Git under Wine, whose header is first "/* previous */" and whose fw/ holds
@@ -73,8 +98,6 @@ fs::path stamp_under_wine(const std::string &name, const std::string &command) {
   EXPECT_EQ(std::system(script.c_str()), 0) << script;
   return tree;
 }
-
-const std::string kPlaceholder = slurp(fs::path(TESTS_DIR) / "golden/not_a_repository/revision.h");
 
 // A holder without delete sharing (any C runtime's fopen, compilers, IDE indexers) that lets go
 // within a second gets the previous header or the new one, whole; one that holds on, a header

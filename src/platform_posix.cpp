@@ -11,6 +11,7 @@
 #include <cstring>
 #include <ctime>
 
+#include "platform_stdio.h"
 #include "revstamp.h"
 
 // POSIX has the program declare it; glibc's unistd.h declares it too.
@@ -31,19 +32,6 @@ bool prepare_process() {
   // reap Git by itself, and no exit status could be waited for.
   signal(SIGCHLD, SIG_DFL);
   return true;
-}
-
-void write_console(Console &console, const char *bytes, size_t size) {
-  if (console.stream == nullptr) return;
-  if (fwrite(bytes, 1, size, console.stream) != size && console.error == 0) console.error = errno;
-}
-
-int flush_console(Console &console) {
-  if (console.stream == nullptr) return 0;
-  if (fflush(console.stream) != 0 && console.error == 0) console.error = errno;
-  // A failed write that left no reason of its own.
-  if (ferror(console.stream) && console.error == 0) console.error = EIO;
-  return console.error;
 }
 
 void set_environment(char *assignment) { putenv(assignment); }
@@ -150,13 +138,6 @@ FILE *open_in_place(const char *path, int &error) {
   FILE *file = fopen(path, "w+");
   if (file == nullptr) error = errno;
   return file;
-}
-
-int write_and_close(FILE *file, const char *bytes, size_t size) {
-  int error = 0;
-  if (fwrite(bytes, 1, size, file) != size || fflush(file) != 0) error = errno;
-  if (fclose(file) != 0 && error == 0) error = errno;
-  return error;
 }
 
 FILE *create_replacement(const char *path, char (&name)[kReplacementNameSize]) {

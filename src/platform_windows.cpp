@@ -10,6 +10,7 @@
 #include <string>
 #include <vector>
 
+#include "platform_stdio.h"
 #include "revstamp.h"
 
 #ifdef __MINGW32__
@@ -65,19 +66,6 @@ bool prepare_process() {
   // unless this is set: a git.bat in the firmware folder would run.
   SetEnvironmentVariableW(L"NoDefaultCurrentDirectoryInExePath", L"1");
   return stdout_usable;
-}
-
-void write_console(Console &console, const char *bytes, size_t size) {
-  if (console.stream == nullptr) return;
-  if (fwrite(bytes, 1, size, console.stream) != size && console.error == 0) console.error = errno;
-}
-
-int flush_console(Console &console) {
-  if (console.stream == nullptr) return 0;
-  if (fflush(console.stream) != 0 && console.error == 0) console.error = errno;
-  // A failed write that left no reason of its own.
-  if (ferror(console.stream) && console.error == 0) console.error = EIO;
-  return console.error;
 }
 
 void set_environment(char *assignment) { _putenv(assignment); }
@@ -274,13 +262,6 @@ FILE *open_in_place(const char *path, int &error) {
   FILE *file = _wfopen(widen(path).c_str(), L"w+");
   if (file == nullptr) error = errno;
   return file;
-}
-
-int write_and_close(FILE *file, const char *bytes, size_t size) {
-  int error = 0;
-  if (fwrite(bytes, 1, size, file) != size || fflush(file) != 0) error = errno;
-  if (fclose(file) != 0 && error == 0) error = errno;
-  return error;
 }
 
 FILE *create_replacement(const char *path, char (&name)[kReplacementNameSize]) {

@@ -1,0 +1,30 @@
+// The seam's functions that only the C runtime's streams serve, alike on every platform. Each
+// platform file includes this once: with them, the platform files alone read errno.
+#ifndef REVSTAMP_PLATFORM_STDIO_H_
+#define REVSTAMP_PLATFORM_STDIO_H_
+
+#include <cerrno>
+
+#include "revstamp.h"
+
+void write_console(Console &console, const char *bytes, size_t size) {
+  if (console.stream == nullptr) return;
+  if (fwrite(bytes, 1, size, console.stream) != size && console.error == 0) console.error = errno;
+}
+
+int flush_console(Console &console) {
+  if (console.stream == nullptr) return 0;
+  if (fflush(console.stream) != 0 && console.error == 0) console.error = errno;
+  // A failed write that left no reason of its own.
+  if (ferror(console.stream) && console.error == 0) console.error = EIO;
+  return console.error;
+}
+
+int write_and_close(FILE *file, const char *bytes, size_t size) {
+  int error = 0;
+  if (fwrite(bytes, 1, size, file) != size || fflush(file) != 0) error = errno;
+  if (fclose(file) != 0 && error == 0) error = errno;
+  return error;
+}
+
+#endif  // REVSTAMP_PLATFORM_STDIO_H_

@@ -3,7 +3,9 @@
 # leaves what it produced in OUT: stdout, stderr, status, revision.h (when written),
 # git.log (the Git command lines the tool started, sorted: it starts them side by side) and
 # after (what the case's after function printed, when it has one); skip, when the case cannot
-# run on this machine, says why. What each Git command printed is kept in OUT/git-out/.
+# run on this machine, says why. A case whose fault only POSIX can make says so on a line
+# posix_only="<why>", which keeps it out of the Windows runs. What each Git command printed is
+# kept in OUT/git-out/.
 #   run_case.sh TOOL CASE_FILE OUT [ARG...]   (ARGs replace the case's arguments)
 # With WINE_TOOL set to a Windows build, the same case is also run under Wine on a copy of the
 # tree, with a stand-in Git (WINE_GIT) that replays what Git printed; its results go to OUT/win/.

@@ -1,6 +1,6 @@
 # A Git that crashes on every command before it prints anything is no source tarball: the
 # placeholder is stamped, and the run fails.
-posix_only=1
+posix_only="a Git stand-in script"
 new_project
 mkdir "$tmp/crashing"
 cat >"$tmp/crashing/git" <<GIT

@@ -1,5 +1,5 @@
 # A Git killed by a signal after it listed one commit of two: the short count is no stamp.
-posix_only=1
+posix_only="a Git stand-in script"
 new_project
 commit main.c
 mkdir "$tmp/killed"

@@ -1,5 +1,5 @@
 # A package manager's git shim whose target is gone exits 1 before Git runs: no source tarball.
-posix_only=1
+posix_only="a Git stand-in script"
 new_project
 mkdir "$tmp/shim"
 cat >"$tmp/shim/git" <<GIT

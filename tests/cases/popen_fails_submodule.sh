@@ -1,4 +1,5 @@
 # Only "git submodule status --recursive" cannot get a pipe; every other command works.
+posix_only="a preloaded library"
 new_project_with_lib
 echo change >>main.c
 fail_spawn=$(grep submodule "$golden/targeted_modified/git.log")

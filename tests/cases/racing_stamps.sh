@@ -1,5 +1,6 @@
 # While a targeted stamp waits on a slow submodule listing, a reader in a loop and a plain stamp
 # started beside it only ever find a whole header: the previous one or a new one.
+posix_only="a Git stand-in script"
 new_project_with_lib
 echo '/* previous */' >applications/revision.h
 cd "$tmp"

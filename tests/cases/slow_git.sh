@@ -1,5 +1,6 @@
 # The history listing and the status each take a second: started side by side, a stamp costs
 # the slower of the two, not their sum.
+posix_only="a Git stand-in script"
 new_project
 commit main.c
 echo change >>main.c

@@ -1,5 +1,6 @@
 # Started with stderr closed, as some IDE runners start tools, the tool keeps Git's complaints
 # out of the header: here git submodule status complains about an unmapped submodule.
+posix_only="the tool's standard streams redirected"
 . "${case_file%/*}/submodule_unmapped.sh"
 tool_streams='2>&-'
 after() {

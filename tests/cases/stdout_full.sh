@@ -1,4 +1,5 @@
 # The console lines cannot be written (a full disk): the run must not pass for a success.
+posix_only="the tool's standard streams redirected"
 new_project
 echo change >>main.c
 tool_streams='>/dev/full'

@@ -1,6 +1,6 @@
 # A sticky shared directory refuses a rename over a header another member owns: the member
 # writes it in place instead, and it stays the owner's.
-posix_only=1
+posix_only="other users (setpriv)"
 new_project
 echo change >>main.c
 run_as 1002

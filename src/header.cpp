@@ -106,6 +106,11 @@ static int write_in_place(const Text &bytes) {
   FILE *header = open_in_place(kHeaderPath, error);
   if (header == nullptr) {
     report_failure("fopen failed", error);
+    // What a newcomer meets first who runs revstamp in the wrong directory.
+    fprintf(stderr,
+            "revstamp writes %s, relative to where it runs: run it from a directory whose parent "
+            "holds applications/\n",
+            kHeaderPath);
     return 1;
   }
   // A full disk shows only when the buffered bytes reach the file: a header cut short must not

@@ -153,7 +153,9 @@ FILE *create_replacement(const char *path, char (&name)[kReplacementNameSize]) {
   // tree) decide a new header's permissions; only a header being replaced passes on its bits.
   const char *slash = strrchr(path, '/');
   const int directory = slash == nullptr ? 0 : static_cast<int>(slash + 1 - path);
-  static unsigned next = static_cast<unsigned>(getpid()) ^ static_cast<unsigned>(time(nullptr));
+  // A local seed: a function-local static would bring a thread-safe initialisation guard, and
+  // with it the C++ runtime library, into a tool that otherwise needs the C library alone.
+  unsigned next = static_cast<unsigned>(getpid()) ^ static_cast<unsigned>(time(nullptr));
   int fd = -1;
   for (int attempt = 0; fd == -1 && attempt < 100; ++attempt) {
     next = next * 1103515245u + 12345u;

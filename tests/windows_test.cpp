@@ -132,6 +132,18 @@ TEST(WindowsStandardHandles, MissingHandlesStampWithExitZero) {
   EXPECT_EQ(slurp(tree / "applications/revision.h"), with_crlf(kPlaceholder));
 }
 
+// revstamp.exe imports from KERNEL32 and msvcrt alone, which every Windows has.
+TEST(WindowsImports, KernelAndCRuntimeOnly) {
+  const fs::path imports = fs::path(testing::TempDir()) / ("imports-" + std::to_string(getpid()));
+  const std::string command = std::string("x86_64-w64-mingw32-objdump -p ") + WINDOWS_TOOL_PATH +
+                              " | sed -n 's/.*DLL Name: //p' >" + imports.string();
+  ASSERT_EQ(std::system(command.c_str()), 0) << command;
+  const std::vector<std::string> dlls = lines_of(slurp(imports));
+  EXPECT_FALSE(dlls.empty());
+  for (const std::string &dll : dlls)
+    EXPECT_TRUE(dll == "KERNEL32.dll" || dll == "msvcrt.dll") << dll;
+}
+
 INSTANTIATE_TEST_SUITE_P(Cases, WindowsCase, testing::ValuesIn(windows_case_names()),
                          [](const auto &info) { return info.param; });
 

@@ -165,7 +165,7 @@ int write_notargeted_file(int count, const char *hash, char state) {
   return write_header(header);
 }
 
-int write_targeted_file(int count, const char *hash, char state, GitCommand &submodules,
+int write_targeted_file(int count, const char *hash, char state, SubmoduleListing &submodules,
                         bool history_listed) {
   Text header;
   append(header, kGuardOpening);
@@ -179,21 +179,34 @@ int write_targeted_file(int count, const char *hash, char state, GitCommand &sub
   return write_header(header);
 }
 
-int print_git_submodule_info(GitCommand &listing, Text &header, bool history_listed) {
-  if (listing.output == nullptr) {
-    // An empty literal keeps the macro defined and the header compilable.
-    append(header, kBlockOpening);
-    append(header, kBlockClosing);
-    return listing.start_failed ? 1 : 0;
+int print_git_submodule_info(SubmoduleListing &listing, Text &header, bool history_listed) {
+  // An empty literal, when Git never started, keeps the macro defined and the header compilable.
+  append(header, kBlockOpening);
+  int exit_code = 0;
+  for (int i = 0; i < listing.count; ++i) {
+    GitCommand &run = listing.runs[i];
+    if (run.start_failed && exit_code == 0) exit_code = 1;
+    // After a run that failed, the one command would have printed no more: nor do the others.
+    if (run.output != nullptr && exit_code == 0) append_submodule_lines(run.output, header);
+    const int run_exit_code = finish_git_command(run);
+    if (run_exit_code != 0 && exit_code == 0) {
+      check_git_exit(run, run_exit_code, history_listed);
+      exit_code = run_exit_code;
+    }
   }
-  append_submodule_block(listing.output, header);
-  const int exit_code = finish_git_command(listing);
-  check_git_exit(listing, exit_code, history_listed);
+  append(header, kBlockClosing);
+  free(listing.runs);
+  listing = SubmoduleListing();
   return exit_code;
 }
 
 void append_submodule_block(FILE *listing, Text &block) {
   append(block, kBlockOpening);
+  append_submodule_lines(listing, block);
+  append(block, kBlockClosing);
+}
+
+void append_submodule_lines(FILE *listing, Text &block) {
   char piece[kPieceSize];
   while (fgets(piece, sizeof piece, listing) != nullptr) {
     for (const char *c = piece; *c != '\0' && *c != '\r' && *c != '\n'; ++c) {
@@ -215,5 +228,4 @@ void append_submodule_block(FILE *listing, Text &block) {
     }
     append(block, kPieceEnd);
   }
-  append(block, kBlockClosing);
 }

@@ -18,6 +18,9 @@
 extern char **environ;  // NOLINT(readability-redundant-declaration)
 
 const char kHeaderPath[] = "../applications/revision.h";
+// Far below Linux's 2 MiB for arguments and environment together, and the 128 KiB one argument
+// may hold.
+const size_t kCommandLineLimit = 65536;
 
 bool prepare_process() {
   // A closed descriptor goes to the next file opened: the header, or a pipe, would take stderr's
@@ -86,17 +89,20 @@ Start spawn_git(const char *const args[], GitCommand &command, int &error) {
   // The write end reaches Git only as its stdout. The read end reaches no child at all: a Git
   // that held its own pipe's read end would never see this reader go, and a status read only up
   // to its deciding line would wait for it forever.
+  int count = 0;
+  while (args[count] != nullptr) ++count;
+  // Room in front for the shell and the script's path.
+  char **argv = static_cast<char **>(malloc((count + 3) * sizeof *argv));
   int ends[2];
-  if (pipe(ends) != 0) {
-    error = errno;
+  if (argv == nullptr || pipe(ends) != 0) {
+    error = argv == nullptr ? ENOMEM : errno;
+    free(argv);
     return Start::kFailed;
   }
   fcntl(ends[0], F_SETFD, FD_CLOEXEC);
   fcntl(ends[1], F_SETFD, FD_CLOEXEC);
-  // Room in front for the shell and the script's path.
-  char *argv[kMaxGitArgs + 3] = {nullptr, const_cast<char *>("git")};
-  for (int i = 0; i < kMaxGitArgs && args[i] != nullptr; ++i)
-    argv[i + 2] = const_cast<char *>(args[i]);
+  argv[1] = const_cast<char *>("git");
+  for (int i = 0; i <= count; ++i) argv[i + 2] = const_cast<char *>(args[i]);
   error = spawn_process("git", argv + 1, ends[1], &command.process);
   // posix_spawnp runs no shell for a file that is not a program, as execvp and the shells do: a
   // wrapper script without a #! line ("exec /usr/bin/git "$@"") is run by /bin/sh, its path on
@@ -107,6 +113,7 @@ Start spawn_git(const char *const args[], GitCommand &command, int &error) {
     argv[1] = script;
     error = spawn_process("/bin/sh", argv, ends[1], &command.process);
   }
+  free(argv);
   close(ends[1]);
   if (error != 0) {
     close(ends[0]);
@@ -127,6 +134,11 @@ int wait_for_git(GitCommand &command) {
     if (errno != EINTR) return -1;
   }
   return WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status);
+}
+
+int online_processors() {
+  const long processors = sysconf(_SC_NPROCESSORS_ONLN);
+  return processors > 1 ? static_cast<int>(processors) : 1;
 }
 
 void pause_milliseconds(int milliseconds) {

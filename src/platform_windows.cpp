@@ -21,6 +21,8 @@ int _dowildcard = -1;
 #endif
 
 const char kHeaderPath[] = "..\\applications\\revision.h";
+// cmd.exe's limit, which a Git that is a batch script meets; CreateProcessW's own is 32,767.
+const size_t kCommandLineLimit = 8191;
 
 // Windows' own error codes have no errno of their own; the callers report errno's numbers.
 static int errno_from(DWORD error) {
@@ -209,8 +211,7 @@ Start spawn_git(const char *const args[], GitCommand &command, int &error) {
   std::wstring git, program, line;
   if (!find_git(git)) return Start::kGitNotFound;
   compose_command(git, args, program, line);
-  // CreateProcessW's limit, terminating zero included.
-  if (line.size() >= 32767) {
+  if (line.size() >= kCommandLineLimit) {
     error = E2BIG;
     return Start::kFailed;
   }
@@ -254,6 +255,12 @@ int wait_for_git(GitCommand &command) {
                      GetExitCodeProcess(command.process, &code);
   CloseHandle(command.process);
   return ended ? static_cast<int>(code) : -1;
+}
+
+int online_processors() {
+  SYSTEM_INFO system;
+  GetSystemInfo(&system);
+  return system.dwNumberOfProcessors > 1 ? static_cast<int>(system.dwNumberOfProcessors) : 1;
 }
 
 void pause_milliseconds(int milliseconds) { Sleep(static_cast<DWORD>(milliseconds)); }

@@ -1,3 +1,5 @@
+#include <cerrno>
+#include <cstdlib>
 #include <cstring>
 
 #include "revstamp.h"
@@ -19,6 +21,9 @@ static const struct {
     {{"submodule", "status", "--recursive"}, kMaxGitArgs},
     // Whether HEAD names an object: asked only when the history listing failed.
     {{"rev-parse", "-q", "--verify", "HEAD"}, kMaxGitArgs},
+    // The whole index, whatever directory revstamp runs in, with paths from the top: the
+    // submodules are its gitlinks.
+    {{"ls-files", "-s", "-z", "--full-name", "--", ":(top)"}, kMaxGitArgs},
 };
 
 void prepare_git_environment() {
@@ -35,12 +40,14 @@ void prepare_git_environment() {
   for (char *assignment : assignments) set_environment(assignment);
 }
 
-// "git: not found" once, for the first command it stops; the others stay as quiet.
-static GitCommand start_git_command(GitCommandId id, bool &told_missing) {
+// "git: not found" once, for the first command it stops; the others stay as quiet. args are the
+// table's words for the command, or more.
+static GitCommand start_git_command(GitCommandId id, bool &told_missing,
+                                    const char *const *args = nullptr) {
   GitCommand command;
   command.id = id;
   int error = 0;
-  const Start started = spawn_git(kGitCommands[id].args, command, error);
+  const Start started = spawn_git(args != nullptr ? args : kGitCommands[id].args, command, error);
   if (started == Start::kGitNotFound && !told_missing) {
     fprintf(stderr, "git: not found\n");
     told_missing = true;
@@ -51,6 +58,107 @@ static GitCommand start_git_command(GitCommandId id, bool &told_missing) {
   return command;
 }
 
+// The submodules' paths from the top, each once (a conflict lists a gitlink in three stages), in
+// index order, as zero-ended strings one after another in paths; how many. -1 when the index
+// could not be listed.
+static int read_gitlinks(Text &paths) {
+  GitCommand index;
+  index.id = kGitlinks;
+  int error = 0;
+  if (spawn_git(kGitCommands[kGitlinks].args, index, error) != Start::kStarted) return -1;
+  Text listing;
+  char block[4096];
+  for (size_t got; (got = fread(block, 1, sizeof block, index.output)) > 0;)
+    append(listing, block, got);
+  append(listing, "", 1);
+  const bool listed = finish_git_command(index) == 0 && !listing.lost;
+  int count = 0;
+  const char *last = "";
+  for (const char *record = listing.bytes; listed && record < listing.bytes + listing.size - 1;
+       record += strlen(record) + 1) {
+    const char *tab = strchr(record, '\t');
+    if (strncmp(record, "160000 ", 7) != 0 || tab == nullptr || strcmp(tab + 1, last) == 0)
+      continue;
+    last = tab + 1;
+    append(paths, last, strlen(last) + 1);
+    ++count;
+  }
+  release(listing);
+  return listed && !paths.lost ? count : -1;
+}
+
+// Starts git submodule status --recursive for the paths[0..count) as literal pathspecs from the
+// top, so that names with *, ?, [ or : match only themselves.
+static GitCommand start_listing_run(const char *const *paths, int count, bool &told_missing) {
+  static const char kMagic[] = ":(top,literal)";
+  const char **args = static_cast<const char **>(malloc((count + 5) * sizeof *args));
+  char **pathspecs = static_cast<char **>(calloc(count + 1, sizeof *pathspecs));
+  bool built = args != nullptr && pathspecs != nullptr;
+  int n = 0;
+  for (const char *const *word = kGitCommands[kSubmodules].args; built && *word != nullptr; ++word)
+    args[n++] = *word;
+  if (built) args[n++] = "--";
+  for (int i = 0; i < count && built; ++i) {
+    const size_t size = sizeof kMagic + strlen(paths[i]);
+    pathspecs[i] = static_cast<char *>(malloc(size));
+    built = pathspecs[i] != nullptr;
+    if (built) snprintf(pathspecs[i], size, "%s%s", kMagic, paths[i]);
+    if (built) args[n++] = pathspecs[i];
+  }
+  GitCommand run;
+  run.id = kSubmodules;
+  if (built) {
+    args[n] = nullptr;
+    run = start_git_command(kSubmodules, told_missing, args);
+  } else {
+    report_failure("popen failed", ENOMEM);
+    run.start_failed = true;
+  }
+  for (int i = 0; pathspecs != nullptr && pathspecs[i] != nullptr; ++i) free(pathspecs[i]);
+  free(pathspecs);
+  free(args);
+  return run;
+}
+
+// git submodule status --recursive describes one submodule after another, each on one core: with
+// four or more, their runs in index order are listed side by side, one run per processor (at
+// most 8, and at most one per two submodules), cut further where a command line would grow past
+// the platform's limit. Any failure to list the index leaves the one command.
+static SubmoduleListing start_submodule_listing(bool &told_missing) {
+  SubmoduleListing listing;
+  Text paths;
+  const int count = read_gitlinks(paths);
+  int runs = count / 2;
+  if (runs > online_processors()) runs = online_processors();
+  if (runs > 8) runs = 8;
+  const char **path = static_cast<const char **>(malloc((count > 0 ? count : 1) * sizeof *path));
+  listing.runs = static_cast<GitCommand *>(calloc(count > 0 ? count : 1, sizeof *listing.runs));
+  if (listing.runs == nullptr) {
+    report_failure("popen failed", ENOMEM);
+  } else if (count < 4 || runs < 2 || path == nullptr) {
+    listing.runs[listing.count++] = start_git_command(kSubmodules, told_missing);
+  } else {
+    for (int i = 0, at = 0; i < count; at += static_cast<int>(strlen(paths.bytes + at)) + 1)
+      path[i++] = paths.bytes + at;
+    // Worst case on Windows, every character escaped: twice its length, quotes and a blank.
+    const size_t budget = kCommandLineLimit - 1024;
+    for (int share = 0; share < runs; ++share) {
+      const int share_end = static_cast<int>((share + 1L) * count / runs);
+      for (int first = static_cast<int>(share * static_cast<long>(count) / runs), end = first;
+           first < share_end; first = end) {
+        for (size_t size = 0; end < share_end; ++end) {
+          size += 2 * (strlen(path[end]) + 14) + 3;
+          if (end > first && size > budget) break;
+        }
+        listing.runs[listing.count++] = start_listing_run(path + first, end - first, told_missing);
+      }
+    }
+  }
+  free(path);
+  release(paths);
+  return listing;
+}
+
 GitCommands start_git_commands(bool targeted) {
   // A stamp costs the slowest of Git's commands rather than their sum. Each is read in turn
   // later; meanwhile the others run on until their pipes fill.
@@ -59,7 +167,7 @@ GitCommands start_git_commands(bool targeted) {
   git.shallow_probe = start_git_command(kShallowProbe, told_missing);
   git.history = start_git_command(kHistory, told_missing);
   git.status = start_git_command(kStatus, told_missing);
-  if (targeted) git.submodules = start_git_command(kSubmodules, told_missing);
+  if (targeted) git.submodules = start_submodule_listing(told_missing);
   return git;
 }
 

@@ -41,7 +41,7 @@ int run_exit_status();
 // --- Repository probes ---
 
 /// The Git commands a run may start, each an entry of the command table in probes.cpp.
-enum GitCommandId { kShallowProbe, kHistory, kStatus, kSubmodules, kVerifyHead };
+enum GitCommandId { kShallowProbe, kHistory, kStatus, kSubmodules, kVerifyHead, kGitlinks };
 
 /// A Git command the run started: output is nullptr when it was not; start_failed when no pipe
 /// or process could be made for it ("popen failed" was reported).
@@ -55,9 +55,16 @@ struct GitCommand {
 #endif
   bool start_failed = false;
 };
+/// The submodule listing: one Git command, or several, each listing a run of the submodules in
+/// index order, whose outputs read one after another are the one command's.
+struct SubmoduleListing {
+  GitCommand *runs = nullptr;
+  int count = 0;
+};
 /// The Git commands of one run.
 struct GitCommands {
-  GitCommand shallow_probe, history, status, submodules;
+  GitCommand shallow_probe, history, status;
+  SubmoduleListing submodules;
 };
 /// What the history listing found; once Git listed a commit, a failing Git command is a failure.
 struct History {
@@ -100,12 +107,14 @@ void release(Text &text);
 /// Replaces the plain header whole; 0 when written, 1 when it cannot be opened or written.
 int write_notargeted_file(int count, const char *hash, char state);
 /// Replaces the header with build targets and the submodule listing whole; 0 or 1 likewise.
-int write_targeted_file(int count, const char *hash, char state, GitCommand &submodules,
+int write_targeted_file(int count, const char *hash, char state, SubmoduleListing &submodules,
                         bool history_listed);
 /// Appends the listing as one string literal: its exit code, or 1 when it did not start.
-int print_git_submodule_info(GitCommand &listing, Text &header, bool history_listed);
+int print_git_submodule_info(SubmoduleListing &listing, Text &header, bool history_listed);
 /// Appends the listing's lines, each ended by " \\r\\n", as one C string literal spread over lines.
 void append_submodule_block(FILE *listing, Text &block);
+/// Appends the listing's lines, each ended by " \\r\\n", escaped for the inside of that literal.
+void append_submodule_lines(FILE *listing, Text &block);
 
 // --- Platform seam: platform_posix.cpp or platform_windows.cpp, as the build picks ---
 
@@ -117,8 +126,10 @@ enum class Replace { kReplaced, kHeld, kRefused, kFailed };
 extern const char kHeaderPath[];
 /// Longest name create_replacement gives, terminating zero included.
 constexpr int kReplacementNameSize = 512;
-/// Most arguments a Git command is started with.
+/// Most arguments a Git command of the table is started with.
 constexpr int kMaxGitArgs = 8;
+/// Longest command line, in characters, that Git is started with.
+extern const size_t kCommandLineLimit;
 
 /// Opens closed standard descriptors on the null device, lets writes to a gone reader fail, has
 /// children's exits waited for; false when there is no stdout stream (Windows only).
@@ -135,6 +146,8 @@ int make_build_dir();
 Start spawn_git(const char *const args[], GitCommand &command, int &error);
 /// Closes the output and waits: the exit code, 128 + a killing signal's number, -1 if unknown.
 int wait_for_git(GitCommand &command);
+/// How many processors the system has online, at least 1.
+int online_processors();
 /// Waits for the given number of milliseconds.
 void pause_milliseconds(int milliseconds);
 /// Opens path for writing in text mode, emptied or created; nullptr with error saying why.

@@ -83,13 +83,18 @@ cd "$tmp"
 [ -z "${WINE_TOOL:-}" ] || { mkdir win && cp -a "${run_dir%%/*}" win/; }
 
 # Logs each command line and keeps what it printed and its exit status, named by its first word.
+# With NO_INDEX_LISTING set, the index cannot be listed, so the submodules are listed by one
+# command.
 cat >"$tmp/bin/git" <<GIT
 #!/bin/sh
 echo "\$*" >>"$out/git.log"
-"$real_git" "\$@" >"$out/git-out/\$1"
+[ -z "\${NO_INDEX_LISTING:-}" ] || [ "\$1" != ls-files ] || exit 1
+# Several commands of one first word may run at once: each keeps its own until it is done.
+"$real_git" "\$@" >"$out/git-out/\$1.\$\$"
 status=\$?
+cat "$out/git-out/\$1.\$\$"
+mv "$out/git-out/\$1.\$\$" "$out/git-out/\$1"
 echo \$status >"$out/git-out/\$1.status"
-cat "$out/git-out/\$1"
 exit \$status
 GIT
 chmod +x "$tmp/bin/git"

@@ -1,8 +1,10 @@
 # Time against history length, one panel for each commit-graph state, from bench/run's data:
 #   gnuplot -e "data='plot.dat'; out='performance.svg'" bench/plot.gp
 # data holds two blocks, without and with a commit-graph file; columns: commits, then seconds for
-# revstamp, revstamp targeted, one-pass floor, two-pass floor, autorevision, parallel floor.
-set terminal svg size 1000,460 dynamic font 'sans,13' background rgb 'white'
+# revstamp, revstamp targeted, one-pass floor, two-pass floor, autorevision, parallel floor. A third
+# block holds the 50-submodule repositories (submodules added, or a clone with them checked out):
+# name, then seconds for revstamp targeted and its parallel floor.
+set terminal svg size 1400,460 dynamic font 'sans,13' background rgb 'white'
 set output out
 set logscale xy
 set grid xtics ytics mxtics mytics lc rgb '#dddddd'
@@ -12,7 +14,7 @@ set xrange [700:450000]
 set format y '%g'
 set key top left
 set style data linespoints
-set multiplot layout 1,2 title 'One stamp before a compile (median of hyperfine runs; lower is better)'
+set multiplot layout 1,3 title 'One stamp before a compile (median of hyperfine runs; lower is better)'
 do for [graph=0:1] {
   set title (graph ? 'with .git/objects/info/commit-graph' : 'without commit-graph')
   plot data index graph using 1:2 title 'revstamp' lw 3 pt 7 lc rgb '#1f77b4', \
@@ -22,4 +24,14 @@ do for [graph=0:1] {
        '' index graph using 1:5 title 'two-pass floor' lw 2 pt 11 lc rgb '#7f7f7f', \
        '' index graph using 1:6 title 'autorevision -t h' lw 2 pt 13 lc rgb '#d62728'
 }
+set title 'targeted form, 1000 commits and 50 submodules'
+unset logscale
+set xrange [*:*]
+set yrange [0:*]
+set xlabel 'submodules'
+set style data histogram
+set style histogram clustered gap 1
+set style fill solid 0.8
+plot data index 2 using 2:xtic(1) title 'revstamp (targeted)' lc rgb '#1f77b4', \
+     '' index 2 using 3 title 'parallel floor (targeted)' lc rgb '#9467bd'
 unset multiplot

@@ -28,6 +28,7 @@ set title 'targeted form, 1000 commits and 50 submodules'
 unset logscale
 set xrange [*:*]
 set yrange [0:*]
+set offsets 0, 0, graph 0.3, 0
 set xlabel 'submodules'
 set style data histogram
 set style histogram clustered gap 1

@@ -1,17 +1,21 @@
-# revstamp_stamp(<target> WORKING_DIRECTORY <dir> [TARGETED] [WORD <word>])
+# revstamp_stamp(<target> WORKING_DIRECTORY <dir> [TARGETED] [WORD <word>] [EXTRA_MACROS]
+#                [IF_CHANGED])
 #
 # Before <target> builds, and on every build, runs revstamp in <dir>; it writes
 # <dir>/../applications/revision.h, the targeted form (build targets and submodules) with
 # TARGETED. WORD is revstamp's first argument, which it never reads (default: <target>). A
 # relative <dir> is taken from the current source directory. One header has one stamp: a later
 # call for the same header and form makes <target> wait for that stamp; one for another form
-# stops configure.
+# stops configure. EXTRA_MACROS and IF_CHANGED set REVSTAMP_EXTRA_MACROS=1 and
+# REVSTAMP_IF_CHANGED=1 for this stamp.
 function(revstamp_stamp target)
-  cmake_parse_arguments(PARSE_ARGV 1 arg "TARGETED" "WORKING_DIRECTORY;WORD" "")
+  cmake_parse_arguments(PARSE_ARGV 1 arg "TARGETED;EXTRA_MACROS;IF_CHANGED" "WORKING_DIRECTORY;WORD"
+                        "")
   set(me "revstamp_stamp(${target})")
   if(arg_UNPARSED_ARGUMENTS)
     message(FATAL_ERROR "${me}: unknown arguments ${arg_UNPARSED_ARGUMENTS}; it takes "
-                        "WORKING_DIRECTORY <dir>, TARGETED and WORD <word>.")
+                        "WORKING_DIRECTORY <dir>, TARGETED, WORD <word>, EXTRA_MACROS and "
+                        "IF_CHANGED.")
   endif()
   if(NOT TARGET "${target}")
     message(FATAL_ERROR "${me}: there is no target named ${target}. Call revstamp_stamp after "
@@ -72,8 +76,21 @@ function(revstamp_stamp target)
     list(APPEND args s)
   endif()
   # A custom target is never up to date, so the stamp is taken again on every build.
+  # Each option is the environment variable revstamp reads, set for this stamp alone.
+  set(command revstamp::revstamp)
+  set(options)
+  foreach(option EXTRA_MACROS IF_CHANGED)
+    if(arg_${option})
+      list(APPEND options REVSTAMP_${option}=1)
+    endif()
+  endforeach()
+  if(options)
+    set(command ${CMAKE_COMMAND} -E env ${options} $<TARGET_FILE:revstamp::revstamp>)
+  endif()
+  # With IF_CHANGED the header may be left alone: Ninja then checks its time again (a byproduct
+  # is restat), and Make compares times anyway, so nothing that includes it is compiled again.
   add_custom_target(${target}_revstamp
-    COMMAND revstamp::revstamp ${args}
+    COMMAND ${command} ${args}
     WORKING_DIRECTORY "${dir}"
     BYPRODUCTS "${applications}/revision.h"
     COMMENT "Stamping Git's revision into ${applications}/revision.h"

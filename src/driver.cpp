@@ -28,7 +28,11 @@ static const char kUsage[] =
     "lists no commit (not a repository, Git missing); 1 when revstamp failed itself, a Git\n"
     "command failed after Git had listed a commit, or the clone is shallow.\n"
     "\n"
-    "Environment: REVSTAMP_ALLOW_SHALLOW=1 accepts a shallow clone with a warning.\n"
+    "Environment (each on when exactly 1):\n"
+    "  REVSTAMP_ALLOW_SHALLOW=1  accept a shallow clone, with a warning\n"
+    "  REVSTAMP_EXTRA_MACROS=1   also stamp FIRMWARE_VER_HEAD_STR, FIRMWARE_VER_DESCRIBE_STR,\n"
+    "                            FIRMWARE_VER_DIRTY and FIRMWARE_VER_VALID\n"
+    "  REVSTAMP_IF_CHANGED=1     leave the header alone when its bytes would not change\n"
     "\n"
     "More in revstamp(1).\n";
 
@@ -79,14 +83,18 @@ void check_git_dir(bool repository_found) {
   }
 }
 
+bool option_on(const char *name) {
+  const char *value = getenv(name);
+  return value != nullptr && strcmp(value, "1") == 0;
+}
+
 void report_shallow_history(bool shallow) {
   // Such a count is the clone's depth, and the hash the oldest fetched commit's.
   if (!shallow) return;
-  const char *allow = getenv("REVSTAMP_ALLOW_SHALLOW");
   static const char kAdvice[] =
       "shallow clone: the revision count covers only the fetched history; fetch all of it (git "
       "fetch --unshallow) or check out with full depth";
-  const bool allowed = allow != nullptr && strcmp(allow, "1") == 0;
+  const bool allowed = option_on("REVSTAMP_ALLOW_SHALLOW");
   fprintf(stderr, "%s: %s\n", allowed ? "warning" : "error", kAdvice);
   if (!allowed) mark_run_failed();
 }

@@ -62,6 +62,24 @@ void release(Text &text) {
   text = Text();
 }
 
+void append_escaped(Text &text, const char *bytes, size_t size) {
+  for (const char *c = bytes; c < bytes + size && *c != '\0'; ++c) {
+    // Escaped so that a quote or backslash can neither end the literal nor start an escape
+    // sequence, no "??" is left for a trigraph under strict C modes, and no control byte or
+    // byte that is not ASCII (a Latin-1 name, which clang rejects as source) stands raw: the
+    // string's value stays exactly the bytes Git printed.
+    const unsigned char byte = static_cast<unsigned char>(*c);
+    if (byte < 0x20 || byte >= 0x7F) {
+      char escape[8];
+      snprintf(escape, sizeof escape, "\\%03o", byte);
+      append(text, escape);
+      continue;
+    }
+    if (*c == '"' || *c == '\\' || (*c == '?' && c != bytes && c[-1] == '?')) append(text, "\\");
+    append(text, c, 1);
+  }
+}
+
 // One value macro: "#define", the form's blanks, the name, a blank, then the value's bytes
 // between quotes when quoted.
 static void append_macro(Text &header, const char *define, const char *name, const char *value,
@@ -147,26 +165,58 @@ static int replace_header(const Text &bytes) {
 }
 
 // Writes what was composed, then lets it go.
+// Whether the header on disk holds exactly these bytes, read as text as they would be written.
+static bool header_holds(const Text &bytes) {
+  FILE *old = fopen(kHeaderPath, "r");
+  if (old == nullptr) return false;
+  char block[4096];
+  size_t at = 0;
+  bool same = true;
+  for (size_t got; same && (got = fread(block, 1, sizeof block, old)) > 0; at += got)
+    same = at + got <= bytes.size && memcmp(block, bytes.bytes + at, got) == 0;
+  same = same && at == bytes.size && !ferror(old);
+  fclose(old);
+  return same;
+}
+
 static int write_header(Text &header) {
-  const int result = header.lost ? 1 : replace_header(header);
+  // With REVSTAMP_IF_CHANGED=1 an unchanged header keeps its inode and time: nothing that
+  // includes it is compiled again.
+  const bool unchanged = !header.lost && option_on("REVSTAMP_IF_CHANGED") && header_holds(header);
+  const int result = header.lost ? 1 : unchanged ? 0 : replace_header(header);
   if (header.lost) report_failure("write failed", ENOMEM);
   release(header);
   return result;
 }
 
-int write_notargeted_file(int count, const char *hash, char state) {
+// The opt-in macros, right before the header's last line. Valid only while no failure has been
+// reported, everything but the header's own writing being done by now.
+static void append_extra_macros(Text &header, const ExtraMacros *extra) {
+  if (extra == nullptr) return;
+  append(header, "#define FIRMWARE_VER_HEAD_STR \"");
+  append(header, extra->head);
+  append(header, "\"\n#define FIRMWARE_VER_DESCRIBE_STR \"");
+  append_escaped(header, extra->describe.bytes, extra->describe.size);
+  append(header, extra->dirty ? "\"\n#define FIRMWARE_VER_DIRTY 1\n"
+                              : "\"\n#define FIRMWARE_VER_DIRTY 0\n");
+  const bool valid = extra->full_history && run_exit_status() == 0;
+  append(header, valid ? "#define FIRMWARE_VER_VALID 1\n" : "#define FIRMWARE_VER_VALID 0\n");
+}
+
+int write_notargeted_file(int count, const char *hash, char state, const ExtraMacros *extra) {
   Text header;
   append(header, kGuardOpening);
   append_values(header, "#define ", count, hash, state);
   append(header,
          "#define\t\tFIRMWARE_BUILD_INFO\t\t\"r\" FIRMWARE_VER_REV_STR \" built on \" __DATE__ "
-         "\" \" __TIME__\n"
-         "#endif // REVISION_H_\n");
+         "\" \" __TIME__\n");
+  append_extra_macros(header, extra);
+  append(header, "#endif // REVISION_H_\n");
   return write_header(header);
 }
 
 int write_targeted_file(int count, const char *hash, char state, SubmoduleListing &submodules,
-                        bool history_listed) {
+                        bool history_listed, const ExtraMacros *extra) {
   Text header;
   append(header, kGuardOpening);
   append(header, kTargetBlock);
@@ -175,6 +225,7 @@ int write_targeted_file(int count, const char *hash, char state, SubmoduleListin
   append(header, "#define FIRMWARE_SUBMODULE_REV \\\n");
   // Git has finished before the header is touched, however long the listing takes.
   print_git_submodule_info(submodules, header, history_listed);
+  append_extra_macros(header, extra);
   append(header, "#endif\n");
   return write_header(header);
 }
@@ -209,23 +260,7 @@ void append_submodule_block(FILE *listing, Text &block) {
 void append_submodule_lines(FILE *listing, Text &block) {
   char piece[kPieceSize];
   while (fgets(piece, sizeof piece, listing) != nullptr) {
-    for (const char *c = piece; *c != '\0' && *c != '\r' && *c != '\n'; ++c) {
-      // Escaped so that a quote or backslash in a path can neither end the literal nor start an
-      // escape sequence, no "??" is left for a trigraph under strict C modes, and no control
-      // byte or byte that is not ASCII (a Latin-1 name, which clang rejects as source) stands
-      // raw: the macro's value stays exactly what Git printed.
-      const unsigned char byte = static_cast<unsigned char>(*c);
-      if (byte < 0x20 || byte >= 0x7F) {
-        char escape[8];
-        snprintf(escape, sizeof escape, "\\%03o", byte);
-        append(block, escape);
-        continue;
-      }
-      if (*c == '"' || *c == '\\' || (*c == '?' && c != piece && c[-1] == '?')) {
-        append(block, "\\");
-      }
-      append(block, c, 1);
-    }
+    append_escaped(block, piece, strcspn(piece, "\r\n"));
     append(block, kPieceEnd);
   }
 }

@@ -24,6 +24,7 @@ static const struct {
     // The whole index, whatever directory revstamp runs in, with paths from the top: the
     // submodules are its gitlinks.
     {{"ls-files", "-s", "-z", "--full-name", "--", ":(top)"}, kMaxGitArgs},
+    {{"describe", "--tags", "--always", "--abbrev=8", "HEAD"}, kMaxGitArgs},
 };
 
 void prepare_git_environment() {
@@ -159,7 +160,7 @@ static SubmoduleListing start_submodule_listing(bool &told_missing) {
   return listing;
 }
 
-GitCommands start_git_commands(bool targeted) {
+GitCommands start_git_commands(bool targeted, bool extra_macros) {
   // A stamp costs the slowest of Git's commands rather than their sum. Each is read in turn
   // later; meanwhile the others run on until their pipes fill.
   bool told_missing = false;
@@ -167,6 +168,7 @@ GitCommands start_git_commands(bool targeted) {
   git.shallow_probe = start_git_command(kShallowProbe, told_missing);
   git.history = start_git_command(kHistory, told_missing);
   git.status = start_git_command(kStatus, told_missing);
+  if (extra_macros) git.describe = start_git_command(kDescribe, told_missing);
   if (targeted) git.submodules = start_submodule_listing(told_missing);
   return git;
 }
@@ -284,7 +286,11 @@ History find_git_revision_number(GitCommand &shallow_probe, GitCommand &history,
   if (history.output != nullptr) {
     setvbuf(history.output, buffer, _IOFBF, sizeof buffer);
     // Git lists HEAD first: the last line is the oldest commit, which stays put as history grows.
-    found.count = count_pieces_keeping_last(history.output, hash, size);
+    if (fgets(hash, size, history.output) != nullptr) {
+      snprintf(found.head, sizeof found.head, "%.*s", static_cast<int>(strcspn(hash, "\r\n")),
+               hash);
+      found.count = 1 + count_pieces_keeping_last(history.output, hash, size);
+    }
   }
   found.listed = found.count > 0;
   found.shallow = found.listed && shallow;
@@ -300,6 +306,15 @@ History find_git_revision_number(GitCommand &shallow_probe, GitCommand &history,
     check_git_exit(history, exit_code, found.listed);
   }
   return found;
+}
+
+void read_describe(GitCommand &describe, bool history_listed, Text &text) {
+  char line[kPieceSize] = "";
+  const bool answered = describe.output != nullptr && fgets(line, sizeof line, describe.output);
+  if (answered) read_to_end(describe.output);
+  check_git_exit(describe, finish_git_command(describe), history_listed);
+  // A placeholder stamp names nothing.
+  if (answered && history_listed) append(text, line, strcspn(line, "\r\n"));
 }
 
 int get_git_state(GitCommand &status, Console &console, bool history_listed) {

@@ -17,6 +17,13 @@ struct Console {
   int error = 0;
 };
 
+/// Bytes composed in memory, grown as they are appended; lost when memory ran out.
+struct Text {
+  char *bytes = nullptr;
+  size_t size = 0, capacity = 0;
+  bool lost = false;
+};
+
 // --- Run driver ---
 
 /// Makes sure an entry named build exists here; prints a line and exits with 1 if it cannot.
@@ -25,6 +32,8 @@ void createBuildDir();
 bool answer_help_or_version(int argc, char **argv, Console &console);
 /// True when the second argument after the program's name starts with a lower-case 's'.
 bool selects_targeted_form(int argc, char **argv);
+/// True when the environment variable name is exactly "1": how every opt-in is turned on.
+bool option_on(const char *name);
 /// Marks the run as failed: it exits with 1.
 void mark_run_failed();
 /// Reports a failing library call as perror did ("message: <the error's description>").
@@ -41,7 +50,15 @@ int run_exit_status();
 // --- Repository probes ---
 
 /// The Git commands a run may start, each an entry of the command table in probes.cpp.
-enum GitCommandId { kShallowProbe, kHistory, kStatus, kSubmodules, kVerifyHead, kGitlinks };
+enum GitCommandId {
+  kShallowProbe,
+  kHistory,
+  kStatus,
+  kSubmodules,
+  kVerifyHead,
+  kGitlinks,
+  kDescribe
+};
 
 /// A Git command the run started: output is nullptr when it was not; start_failed when no pipe
 /// or process could be made for it ("popen failed" was reported).
@@ -63,19 +80,22 @@ struct SubmoduleListing {
 };
 /// The Git commands of one run.
 struct GitCommands {
-  GitCommand shallow_probe, history, status;
+  GitCommand shallow_probe, history, status, describe;
   SubmoduleListing submodules;
 };
 /// What the history listing found; once Git listed a commit, a failing Git command is a failure.
 struct History {
   int count = 0;
   bool listed = false, shallow = false;
+  /// HEAD's full object name, the listing's first line; empty when nothing was listed.
+  char head[72] = "";
 };
 
 /// Sets what every Git command inherits: English output, no optional locks, block buffering.
 void prepare_git_environment();
-/// Starts every command the run needs at once, the submodule listing only when targeted.
-GitCommands start_git_commands(bool targeted);
+/// Starts every command the run needs at once: the submodule listing only when targeted, git
+/// describe only for the extra macros.
+GitCommands start_git_commands(bool targeted, bool extra_macros);
 /// Waits for a command, discarding its unread output: its exit code, 0 when it never started.
 int finish_git_command(GitCommand &command);
 /// Reports a command that exited non-zero after the history was listed, as a failed run.
@@ -85,6 +105,8 @@ History find_git_revision_number(GitCommand &shallow_probe, GitCommand &history,
                                  int size);
 /// Echoes `git status` up to its first change marker: its letter, 0 for none, 1 if not started.
 int get_git_state(GitCommand &status, Console &console, bool history_listed);
+/// git describe's first line, without its line end, appended to text; nothing unless Git listed.
+void read_describe(GitCommand &describe, bool history_listed, Text &text);
 /// Number of pieces of at most size-1 bytes in the stream; the last stays in buf.
 int count_pieces_keeping_last(FILE *in, char *buf, int size);
 /// Echoes pieces to echo until one holds a change marker; that marker's letter, or 0.
@@ -92,23 +114,26 @@ int scan_status(FILE *in, Console &echo);
 
 // --- Revision header ---
 
-/// Bytes composed in memory, grown as they are appended; lost when memory ran out.
-struct Text {
-  char *bytes = nullptr;
-  size_t size = 0, capacity = 0;
-  bool lost = false;
-};
 /// Appends size bytes to text.
 void append(Text &text, const char *bytes, size_t size);
 /// Appends a zero-terminated string to text, without its zero.
 void append(Text &text, const char *string);
 /// Frees text's bytes and empties it.
 void release(Text &text);
+/// Appends size bytes, up to a zero byte, escaped for the inside of a C string literal.
+void append_escaped(Text &text, const char *bytes, size_t size);
+/// What REVSTAMP_EXTRA_MACROS=1 adds: HEAD's name, git describe's answer, whether the tree is
+/// dirty, and whether the full history was listed (valid, while no failure is reported).
+struct ExtraMacros {
+  const char *head = "";
+  Text describe;
+  bool dirty = false, full_history = false;
+};
 /// Replaces the plain header whole; 0 when written, 1 when it cannot be opened or written.
-int write_notargeted_file(int count, const char *hash, char state);
+int write_notargeted_file(int count, const char *hash, char state, const ExtraMacros *extra);
 /// Replaces the header with build targets and the submodule listing whole; 0 or 1 likewise.
 int write_targeted_file(int count, const char *hash, char state, SubmoduleListing &submodules,
-                        bool history_listed);
+                        bool history_listed, const ExtraMacros *extra);
 /// Appends the listing as one string literal: its exit code, or 1 when it did not start.
 int print_git_submodule_info(SubmoduleListing &listing, Text &header, bool history_listed);
 /// Appends the listing's lines, each ended by " \\r\\n", as one C string literal spread over lines.

@@ -62,6 +62,31 @@ TEST(CompiledHeader, PlainBuildInfoAndStateUnderStrictGccAndClang) {
   }
 }
 
+// The extra macros compile as C and C++ under -Werror, and #if takes both integers.
+TEST(CompiledHeader, ExtraMacrosUnderStrictCAndCxx) {
+  const struct {
+    const char *name, *flags;
+  } cases[] = {{"extra_macros", "valid dirty "},
+               {"extra_macros_tagged", "valid "},
+               {"extra_macros_placeholder", ""},
+               {"extra_macros_shallow", ""}};
+  std::vector<std::string> compilers = cxx_compilers();
+  compilers.insert(compilers.begin(), {"gcc", "clang"});
+  for (const auto &c : cases) {
+    const fs::path out = run_case(c.name);
+    const auto commits = lines_of(slurp(out / "git-out/rev-list"));
+    const auto described = lines_of(slurp(out / "git-out/describe"));
+    const std::string names = (commits.empty() ? "" : commits.front()) + " " +
+                              (commits.empty() || described.empty() ? "" : described.front());
+    for (const std::string &compiler : compilers) {
+      SCOPED_TRACE(std::string(c.name) + " " + compiler);
+      const auto lines = lines_of(compile_and_run(out, kStrict, compiler));
+      ASSERT_GE(lines.size(), 5u);
+      EXPECT_EQ(lines[4], c.flags + names);
+    }
+  }
+}
+
 TEST(CompiledHeader, TargetedMacrosMatchDefinesAndGitUnderStrictC99AndCxx) {
   struct Build {
     std::string compiler, defines, target;

@@ -12,6 +12,8 @@
 #   consumer_test.sh two-stamps-ninja    a bootloader stamped from the same directory, in the
 #   consumer_test.sh two-stamps-make       same form, built with Ninja or Unix Makefiles -j8
 #   consumer_test.sh two-forms           a bootloader stamped in the other form must stop configure
+#   consumer_test.sh if-changed-ninja    EXTRA_MACROS and IF_CHANGED, built with Ninja or Unix
+#   consumer_test.sh if-changed-make       Makefiles: a rebuild without a change compiles nothing
 #   consumer_test.sh make BUILD_DIR      the GNU Make recipe of docs/integration.md, make -j8
 #   consumer_test.sh meson BUILD_DIR     the Meson and SCons recipes; each must also stop in a
 #   consumer_test.sh scons BUILD_DIR       shallow clone
@@ -93,6 +95,11 @@ case $mode in
   two-stamps-make)
     configure+=(-DREVSTAMP_SOURCE="$source_dir" -DSECOND_FORM=targeted -G "Unix Makefiles")
     ;;
+  if-changed-ninja | if-changed-make)
+    generator=Ninja && [ "$mode" = if-changed-ninja ] || generator="Unix Makefiles"
+    configure+=(-DREVSTAMP_SOURCE="$source_dir" "-DSTAMP_OPTIONS=EXTRA_MACROS;IF_CHANGED"
+      -G "$generator")
+    ;;
   make) object=$repo/firmware.o stamped="revstamp fw s" ;;
   reproducible)
     (cd "$repo/firmware" && "$2/revstamp" fw s >/dev/null)
@@ -160,6 +167,17 @@ case $mode in
       fail "the host compiler asked for was not used"
     ;;
 esac
+
+if [[ $mode == if-changed-* ]]; then
+  grep -q '^#define FIRMWARE_VER_VALID 1$' "$header" || fail "no extra macros: $(cat "$header")"
+  compiled=$(stat -c %y "$object") && stamp=$(stat -c '%i %y' "$header")
+  sleep 1
+  build "rebuild without a change"
+  grep -qF "$stamped" "$tmp/log" || fail "no stamp on the rebuild"
+  [ "$(stat -c '%i %y' "$header")" = "$stamp" ] || fail "unchanged header replaced"
+  [ "$(stat -c %y "$object")" = "$compiled" ] || { cat "$tmp/log"; fail "firmware compiled again"; }
+  echo "$mode: a rebuild without a change stamped and compiled nothing"
+fi
 
 # A second build takes the stamp again: the tree is now modified, and the firmware follows.
 echo change >>"$repo/fw/.keep"

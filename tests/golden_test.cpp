@@ -147,11 +147,8 @@ TEST(SharedLibraries, CLibraryOnly) {
 #ifdef REVSTAMP_SANITIZED
   GTEST_SKIP() << "the sanitizers' runtimes are libraries of their own";
 #endif
-  const fs::path needed = fs::path(testing::TempDir()) / ("needed-" + std::to_string(getpid()));
-  const std::string command = std::string("readelf -d ") + TOOL_PATH +
-                              " | sed -n 's/.*(NEEDED).*\\[\\(.*\\)\\]/\\1/p' >" + needed.string();
-  ASSERT_EQ(std::system(command.c_str()), 0) << command;
-  const std::vector<std::string> libraries = lines_of(slurp(needed));
+  const std::vector<std::string> libraries = lines_printed_by(
+      std::string("readelf -d ") + TOOL_PATH + " | sed -n 's/.*(NEEDED).*\\[\\(.*\\)\\]/\\1/p'");
   EXPECT_FALSE(libraries.empty());
   for (const std::string &library : libraries)
     EXPECT_TRUE(library == "libc.so.6" || library.rfind("ld-linux", 0) == 0) << library;

@@ -30,6 +30,13 @@ inline std::vector<std::string> lines_of(const std::string &text) {
   return lines;
 }
 
+/// The lines a shell command prints on stdout; the test fails when the command does.
+inline std::vector<std::string> lines_printed_by(const std::string &command) {
+  const fs::path printed = fs::path(testing::TempDir()) / ("printed-" + std::to_string(getpid()));
+  EXPECT_EQ(std::system((command + " >" + printed.string()).c_str()), 0) << command;
+  return lines_of(slurp(printed));
+}
+
 /// Runs the tool on cases/<name>.sh, with args (shell words) in place of the case's own when
 /// given; the directory holding what it produced.
 inline fs::path run_case(const std::string &name, const std::string &args = "") {

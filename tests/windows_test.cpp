@@ -134,11 +134,9 @@ TEST(WindowsStandardHandles, MissingHandlesStampWithExitZero) {
 
 // revstamp.exe imports from KERNEL32 and msvcrt alone, which every Windows has.
 TEST(WindowsImports, KernelAndCRuntimeOnly) {
-  const fs::path imports = fs::path(testing::TempDir()) / ("imports-" + std::to_string(getpid()));
-  const std::string command = std::string("x86_64-w64-mingw32-objdump -p ") + WINDOWS_TOOL_PATH +
-                              " | sed -n 's/.*DLL Name: //p' >" + imports.string();
-  ASSERT_EQ(std::system(command.c_str()), 0) << command;
-  const std::vector<std::string> dlls = lines_of(slurp(imports));
+  const std::vector<std::string> dlls =
+      lines_printed_by(std::string("x86_64-w64-mingw32-objdump -p ") + WINDOWS_TOOL_PATH +
+                       " | sed -n 's/.*DLL Name: //p'");
   EXPECT_FALSE(dlls.empty());
   for (const std::string &dll : dlls)
     EXPECT_TRUE(dll == "KERNEL32.dll" || dll == "msvcrt.dll") << dll;

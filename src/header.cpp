@@ -164,7 +164,6 @@ static int replace_header(const Text &bytes) {
   return 1;
 }
 
-// Writes what was composed, then lets it go.
 // Whether the header on disk holds exactly these bytes, read as text as they would be written.
 static bool header_holds(const Text &bytes) {
   FILE *old = fopen(kHeaderPath, "r");
@@ -179,6 +178,7 @@ static bool header_holds(const Text &bytes) {
   return same;
 }
 
+// Writes what was composed, then lets it go.
 static int write_header(Text &header) {
   // With REVSTAMP_IF_CHANGED=1 an unchanged header keeps its inode and time: nothing that
   // includes it is compiled again.

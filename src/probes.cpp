@@ -129,8 +129,9 @@ static SubmoduleListing start_submodule_listing(bool &told_missing) {
   SubmoduleListing listing;
   Text paths;
   const int count = read_gitlinks(paths);
+  const int processors = online_processors();
   int runs = count / 2;
-  if (runs > online_processors()) runs = online_processors();
+  if (runs > processors) runs = processors;
   if (runs > 8) runs = 8;
   const char **path = static_cast<const char **>(malloc((count > 0 ? count : 1) * sizeof *path));
   listing.runs = static_cast<GitCommand *>(calloc(count > 0 ? count : 1, sizeof *listing.runs));

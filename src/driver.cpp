@@ -1,3 +1,4 @@
+#include <cstdarg>
 #include <cstdlib>
 #include <cstring>
 
@@ -52,35 +53,46 @@ bool selects_targeted_form(int argc, char **argv) {
   return argc > 2 && argv[2][0] == 's';
 }
 
-// Global because failures are reported from every layer, while the exit status is decided in
-// one place at the end of the run.
-static bool failure_reported = false;
-
-void mark_run_failed() { failure_reported = true; }
-
-void report_failure(const char *message, int error) {
-  fprintf(stderr, "%s: %s\n", message, strerror(error));
-  mark_run_failed();
+void report(const char *format, ...) {
+  // One write, line end included: Git's own complaints reach stderr meanwhile.
+  va_list values, again;
+  va_start(values, format);
+  va_copy(again, values);
+  char fixed[1024];
+  const int size = vsnprintf(fixed, sizeof fixed, format, values);
+  const size_t length = size < 0 ? 0 : static_cast<size_t>(size);
+  char *line = length + 2 <= sizeof fixed ? fixed : static_cast<char *>(malloc(length + 2));
+  if (line != nullptr && line != fixed) vsnprintf(line, length + 1, format, again);
+  va_end(again);
+  va_end(values);
+  if (line == nullptr) return;
+  line[length] = '\n';
+  fwrite(line, 1, length + 1, stderr);
+  if (line != fixed) free(line);
 }
 
-void check_git_dir(bool repository_found) {
+void report_failure(const char *message, int error) { report("%s: %s", message, strerror(error)); }
+
+bool check_git_dir(bool repository_found) {
   // A hook's GIT_DIR (a push-to-deploy post-receive runs with GIT_DIR=.) leaks into the build
   // it starts: Git then looks for the repository there, or takes the directory revstamp runs in
   // as the top of the work tree, and every file outside it reads as deleted.
   const char *git_dir = getenv("GIT_DIR");
-  if (git_dir == nullptr) return;
+  if (git_dir == nullptr) return false;
   if (!repository_found) {
-    fprintf(stderr,
-            "error: GIT_DIR is set to '%s' and Git finds no repository there: unset GIT_DIR "
-            "before building, or point it at the repository\n",
-            git_dir);
-    mark_run_failed();
-  } else if (getenv("GIT_WORK_TREE") == nullptr) {
-    fprintf(stderr,
-            "warning: GIT_DIR is set to '%s' without GIT_WORK_TREE: Git takes the directory "
-            "revstamp runs in as the top of the work tree\n",
-            git_dir);
+    report(
+        "error: GIT_DIR is set to '%s' and Git finds no repository there: unset GIT_DIR "
+        "before building, or point it at the repository",
+        git_dir);
+    return true;
   }
+  if (getenv("GIT_WORK_TREE") == nullptr) {
+    report(
+        "warning: GIT_DIR is set to '%s' without GIT_WORK_TREE: Git takes the directory "
+        "revstamp runs in as the top of the work tree",
+        git_dir);
+  }
+  return false;
 }
 
 bool option_on(const char *name) {
@@ -88,21 +100,20 @@ bool option_on(const char *name) {
   return value != nullptr && strcmp(value, "1") == 0;
 }
 
-void report_shallow_history(bool shallow) {
+bool report_shallow_history(bool shallow) {
   // Such a count is the clone's depth, and the hash the oldest fetched commit's.
-  if (!shallow) return;
-  static const char kAdvice[] =
-      "shallow clone: the revision count covers only the fetched history; fetch all of it (git "
-      "fetch --unshallow) or check out with full depth";
+  if (!shallow) return false;
   const bool allowed = option_on("REVSTAMP_ALLOW_SHALLOW");
-  fprintf(stderr, "%s: %s\n", allowed ? "warning" : "error", kAdvice);
-  if (!allowed) mark_run_failed();
+  report(
+      "%s: shallow clone: the revision count covers only the fetched history; fetch all of "
+      "it (git fetch --unshallow) or check out with full depth",
+      allowed ? "warning" : "error");
+  return !allowed;
 }
 
-int run_exit_status() { return failure_reported ? 1 : 0; }
-
-void check_console_output(Console &console) {
+bool check_console_output(Console &console) {
   // The console lines are buffered: a full disk or a closed pipe may show only now.
   const int error = flush_console(console);
   if (error != 0) report_failure("write failed", error);
+  return error != 0;
 }

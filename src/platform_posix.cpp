@@ -11,13 +11,13 @@
 #include <cstring>
 #include <ctime>
 
-#include "platform_stdio.h"
 #include "revstamp.h"
 
 // POSIX has the program declare it; glibc's unistd.h declares it too.
 extern char **environ;  // NOLINT(readability-redundant-declaration)
 
 const char kHeaderPath[] = "../applications/revision.h";
+const char kLineEnd[] = "\n";
 // Far below Linux's 2 MiB for arguments and environment together, and the 128 KiB one argument
 // may hold.
 const size_t kCommandLineLimit = 65536;
@@ -92,7 +92,7 @@ Start spawn_git(const char *const args[], GitCommand &command, int &error) {
   int count = 0;
   while (args[count] != nullptr) ++count;
   // Room in front for the shell and the script's path.
-  char **argv = static_cast<char **>(malloc((count + 3) * sizeof *argv));
+  char **argv = static_cast<char **>(malloc((static_cast<size_t>(count) + 3) * sizeof *argv));
   int ends[2];
   if (argv == nullptr || pipe(ends) != 0) {
     error = argv == nullptr ? ENOMEM : errno;
@@ -119,16 +119,12 @@ Start spawn_git(const char *const args[], GitCommand &command, int &error) {
     close(ends[0]);
     return error == ENOENT ? Start::kGitNotFound : Start::kFailed;
   }
-  command.output = fdopen(ends[0], "r");
-  if (command.output != nullptr) return Start::kStarted;
-  error = errno;
-  close(ends[0]);
-  waitpid(command.process, nullptr, 0);
-  return Start::kFailed;
+  error = adopt_output(command, ends[0]);
+  return error == 0 ? Start::kStarted : Start::kFailed;
 }
 
 int wait_for_git(GitCommand &command) {
-  fclose(command.output);
+  if (command.output != nullptr) fclose(command.output);
   int status;
   while (waitpid(command.process, &status, 0) == -1) {
     if (errno != EINTR) return -1;
@@ -152,14 +148,25 @@ FILE *open_in_place(const char *path, int &error) {
   return file;
 }
 
-FILE *create_replacement(const char *path, char (&name)[kReplacementNameSize]) {
+Entry look_at(const char *path) {
+  Entry entry;
   struct stat old;
-  const bool replacing = lstat(path, &old) == 0;
-  // A link keeps pointing where it did, and a device stays a device: those are written in
-  // place, as is a file this user may not write, which then fails as it always did.
-  if (replacing ? !S_ISREG(old.st_mode) || access(path, W_OK) != 0 : errno != ENOENT) {
-    return nullptr;
+  if (lstat(path, &old) != 0) {
+    entry.kind = errno == ENOENT ? EntryKind::kAbsent : EntryKind::kOther;
+    return entry;
   }
+  entry.kind = S_ISREG(old.st_mode)   ? EntryKind::kRegular
+               : S_ISLNK(old.st_mode) ? EntryKind::kLink
+               : S_ISDIR(old.st_mode) ? EntryKind::kDirectory
+                                      : EntryKind::kOther;
+  entry.writable = access(path, W_OK) == 0;
+  entry.mode = old.st_mode & 07777;
+  entry.owner = static_cast<long>(old.st_uid);
+  entry.group = static_cast<long>(old.st_gid);
+  return entry;
+}
+
+FILE *create_replacement(const char *path, const Entry &old, char (&name)[kReplacementNameSize]) {
   // Hidden and not ending in .h: no build picks up what a killed run leaves behind. Created as
   // fopen creates a file, so that the umask or the directory's default ACL (a team's shared
   // tree) decide a new header's permissions; only a header being replaced passes on its bits.
@@ -179,8 +186,9 @@ FILE *create_replacement(const char *path, char (&name)[kReplacementNameSize]) {
   if (fd == -1) return nullptr;
   // The old header's group too, as in a team's shared tree the next member to stamp needs it;
   // a user outside that group gets the header written in place instead.
-  const bool kept = !replacing || (fchown(fd, static_cast<uid_t>(-1), old.st_gid) == 0 &&
-                                   fchmod(fd, old.st_mode & 07777) == 0);
+  const bool kept = old.kind != EntryKind::kRegular ||
+                    (fchown(fd, static_cast<uid_t>(-1), static_cast<gid_t>(old.group)) == 0 &&
+                     fchmod(fd, static_cast<mode_t>(old.mode)) == 0);
   FILE *file = kept ? fdopen(fd, "w") : nullptr;
   if (file == nullptr) {
     close(fd);

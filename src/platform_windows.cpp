@@ -10,7 +10,6 @@
 #include <string>
 #include <vector>
 
-#include "platform_stdio.h"
 #include "revstamp.h"
 
 #ifdef __MINGW32__
@@ -21,6 +20,7 @@ int _dowildcard = -1;
 #endif
 
 const char kHeaderPath[] = "..\\applications\\revision.h";
+const char kLineEnd[] = "\r\n";
 // cmd.exe's limit, which a Git that is a batch script meets; CreateProcessW's own is 32,767.
 const size_t kCommandLineLimit = 8191;
 
@@ -81,7 +81,7 @@ int make_build_dir() {
 // UTF-8 (the tool's own words and paths) as the wide API takes it.
 static std::wstring widen(const char *text) {
   const int size = MultiByteToWideChar(CP_UTF8, 0, text, -1, nullptr, 0);
-  std::wstring wide(size > 0 ? size : 1, L'\0');
+  std::wstring wide(static_cast<size_t>(size > 0 ? size : 1), L'\0');
   if (size > 0) MultiByteToWideChar(CP_UTF8, 0, text, -1, &wide[0], size);
   wide.pop_back();
   return wide;
@@ -90,7 +90,9 @@ static std::wstring widen(const char *text) {
 // An environment variable, read wide so that no code page mangles it; empty when unset.
 static std::wstring environment_variable(const wchar_t *name) {
   std::wstring value(GetEnvironmentVariableW(name, nullptr, 0), L'\0');
-  const DWORD size = value.empty() ? 0 : GetEnvironmentVariableW(name, &value[0], value.size());
+  const DWORD size =
+      value.empty() ? 0
+                    : GetEnvironmentVariableW(name, &value[0], static_cast<DWORD>(value.size()));
   value.resize(size < value.size() ? size : 0);
   return value;
 }
@@ -238,18 +240,13 @@ Start spawn_git(const char *const args[], GitCommand &command, int &error) {
   CloseHandle(started.hThread);
   command.process = started.hProcess;
   const int fd = _open_osfhandle(reinterpret_cast<intptr_t>(read_end), _O_RDONLY);
-  command.output = fd == -1 ? nullptr : _fdopen(fd, "r");
-  if (command.output != nullptr) return Start::kStarted;
-  if (fd != -1) _close(fd);
   if (fd == -1) CloseHandle(read_end);
-  WaitForSingleObject(started.hProcess, INFINITE);
-  CloseHandle(started.hProcess);
-  error = ENOMEM;
-  return Start::kFailed;
+  error = adopt_output(command, fd);
+  return error == 0 ? Start::kStarted : Start::kFailed;
 }
 
 int wait_for_git(GitCommand &command) {
-  fclose(command.output);
+  if (command.output != nullptr) fclose(command.output);
   DWORD code;
   const bool ended = WaitForSingleObject(command.process, INFINITE) == WAIT_OBJECT_0 &&
                      GetExitCodeProcess(command.process, &code);
@@ -271,15 +268,25 @@ FILE *open_in_place(const char *path, int &error) {
   return file;
 }
 
-FILE *create_replacement(const char *path, char (&name)[kReplacementNameSize]) {
-  const std::wstring wide_path = widen(path);
-  const DWORD attributes = GetFileAttributesW(wide_path.c_str());
-  const DWORD in_place_only = FILE_ATTRIBUTE_DIRECTORY | FILE_ATTRIBUTE_REPARSE_POINT |
-                              FILE_ATTRIBUTE_DEVICE | FILE_ATTRIBUTE_READONLY;
-  if (attributes == INVALID_FILE_ATTRIBUTES ? GetLastError() != ERROR_FILE_NOT_FOUND
-                                            : (attributes & in_place_only) != 0) {
-    return nullptr;
+Entry look_at(const char *path) {
+  Entry entry;
+  const DWORD attributes = GetFileAttributesW(widen(path).c_str());
+  if (attributes == INVALID_FILE_ATTRIBUTES) {
+    entry.kind = GetLastError() == ERROR_FILE_NOT_FOUND ? EntryKind::kAbsent : EntryKind::kOther;
+    return entry;
   }
+  entry.kind = (attributes & FILE_ATTRIBUTE_REPARSE_POINT) != 0 ? EntryKind::kLink
+               : (attributes & FILE_ATTRIBUTE_DIRECTORY) != 0   ? EntryKind::kDirectory
+               : (attributes & FILE_ATTRIBUTE_DEVICE) != 0      ? EntryKind::kOther
+                                                                : EntryKind::kRegular;
+  entry.writable = (attributes & FILE_ATTRIBUTE_READONLY) == 0;
+  return entry;
+}
+
+// The new file takes the directory's inherited ACL, as the header written in place would keep
+// its own: nothing of old's to pass on.
+FILE *create_replacement(const char *path, const Entry &, char (&name)[kReplacementNameSize]) {
+  const std::wstring wide_path = widen(path);
   const std::wstring directory = wide_path.substr(0, wide_path.rfind(L'\\'));
   wchar_t wide_name[MAX_PATH];
   // GetTempFileNameW creates the file under a new name ending in .tmp, which no build picks up.
@@ -292,11 +299,25 @@ FILE *create_replacement(const char *path, char (&name)[kReplacementNameSize]) {
   return file;
 }
 
+// MoveFileExW says "access denied" both for a header another program holds open without
+// sharing its deletion and for one whose ACL denies this user: asking for the right to delete
+// it, with every sharing allowed, tells the two apart.
+static bool may_delete(const std::wstring &path) {
+  const HANDLE file =
+      CreateFileW(path.c_str(), DELETE, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+                  nullptr, OPEN_EXISTING, FILE_FLAG_OPEN_REPARSE_POINT, nullptr);
+  if (file == INVALID_HANDLE_VALUE) return GetLastError() != ERROR_ACCESS_DENIED;
+  CloseHandle(file);
+  return true;
+}
+
 Replace replace_file(const char *from, const char *to, int &error) {
-  if (MoveFileExW(widen(from).c_str(), widen(to).c_str(), MOVEFILE_REPLACE_EXISTING))
+  const std::wstring target = widen(to);
+  if (MoveFileExW(widen(from).c_str(), target.c_str(), MOVEFILE_REPLACE_EXISTING))
     return Replace::kReplaced;
   const DWORD code = GetLastError();
   error = errno_from(code);
+  if (code == ERROR_ACCESS_DENIED && !may_delete(target)) return Replace::kRefused;
   if (code == ERROR_ACCESS_DENIED || code == ERROR_SHARING_VIOLATION ||
       code == ERROR_LOCK_VIOLATION) {
     return Replace::kHeld;

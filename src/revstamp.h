@@ -24,7 +24,7 @@ struct Text {
   bool lost = false;
 };
 
-// --- Run driver ---
+// --- Run driver: driver.cpp ---
 
 /// Makes sure an entry named build exists here; prints a line and exits with 1 if it cannot.
 void createBuildDir();
@@ -34,85 +34,112 @@ bool answer_help_or_version(int argc, char **argv, Console &console);
 bool selects_targeted_form(int argc, char **argv);
 /// True when the environment variable name is exactly "1": how every opt-in is turned on.
 bool option_on(const char *name);
-/// Marks the run as failed: it exits with 1.
-void mark_run_failed();
+/// Writes one line of the tool's own to stderr: format and its values, then a line end.
+void report(const char *format, ...);
 /// Reports a failing library call as perror did ("message: <the error's description>").
 void report_failure(const char *message, int error);
-/// When GIT_DIR is set: a failed run if Git finds no repository there, else maybe a warning.
-void check_git_dir(bool repository_found);
-/// Reports a shallow clone's history, cut short: a failed run unless REVSTAMP_ALLOW_SHALLOW=1.
-void report_shallow_history(bool shallow);
-/// Reports "write failed" when a byte of the console could not be written.
-void check_console_output(Console &console);
-/// The exit status: 1 when the run reported a failure of its own, else 0.
-int run_exit_status();
+/// When GIT_DIR is set and Git finds no repository there: an error, and true (a failure).
+bool check_git_dir(bool repository_found);
+/// Reports a shallow clone's history, cut short: true (a failure) unless REVSTAMP_ALLOW_SHALLOW=1.
+bool report_shallow_history(bool shallow);
+/// Reports "write failed" when a byte of the console could not be written: true when so.
+bool check_console_output(Console &console);
 
-// --- Repository probes ---
+// --- Git commands: probes.cpp ---
 
 /// The Git commands a run may start, each an entry of the command table in probes.cpp.
 enum GitCommandId {
   kShallowProbe,
   kHistory,
   kStatus,
+  kDescribe,
   kSubmodules,
   kVerifyHead,
   kGitlinks,
-  kDescribe
+  kGitCommandCount
 };
+/// Where a Git command stands.
+enum class Progress { kNotStarted, kGitMissing, kStartFailed, kRunning, kFinished };
 
-/// A Git command the run started: output is nullptr when it was not; start_failed when no pipe
-/// or process could be made for it ("popen failed" was reported).
+/// One Git command: while running, its stdout in output; once finished, its exit code.
 struct GitCommand {
   GitCommandId id = kHistory;
+  Progress progress = Progress::kNotStarted;
   FILE *output = nullptr;
 #ifdef _WIN32
   void *process = nullptr;  // a HANDLE
 #else
   pid_t process = 0;
 #endif
-  bool start_failed = false;
+  int exit_code = 0;
 };
-/// The submodule listing: one Git command, or several, each listing a run of the submodules in
-/// index order, whose outputs read one after another are the one command's.
-struct SubmoduleListing {
-  GitCommand *runs = nullptr;
-  int count = 0;
-};
-/// The Git commands of one run.
+/// The run's Git commands that the table starts up front, by id.
 struct GitCommands {
-  GitCommand shallow_probe, history, status, describe;
-  SubmoduleListing submodules;
+  GitCommand of[kGitCommandCount];
 };
 /// What the history listing found; once Git listed a commit, a failing Git command is a failure.
 struct History {
   int count = 0;
-  bool listed = false, shallow = false;
+  bool listed = false, shallow = false, failed = false;
   /// HEAD's full object name, the listing's first line; empty when nothing was listed.
   char head[72] = "";
+};
+/// What git status said: its change letter (0 for none, 1 when it did not start).
+struct StatusProbe {
+  char letter = 0;
+  bool failed = false;
 };
 
 /// Sets what every Git command inherits: English output, no optional locks, block buffering.
 void prepare_git_environment();
-/// Starts every command the run needs at once: the submodule listing only when targeted, git
-/// describe only for the extra macros.
-GitCommands start_git_commands(bool targeted, bool extra_macros);
-/// Waits for a command, discarding its unread output: its exit code, 0 when it never started.
-int finish_git_command(GitCommand &command);
-/// Reports a command that exited non-zero after the history was listed, as a failed run.
-void check_git_exit(const GitCommand &command, int exit_code, bool history_listed);
+/// Starts the table's commands for this run at once; the optional ones only when asked for.
+GitCommands start_git_commands(bool extra_macros);
+/// Starts one command: the table's words for id, then the words of more; "popen failed" when no
+/// process could be made for it.
+GitCommand start_git_command(GitCommandId id, const char *const *more = nullptr);
+/// Waits for a started command, discarding its unread output; it is then finished.
+void finish_git_command(GitCommand &command);
+/// Reports a command that exited non-zero after the history was listed: true when so.
+bool check_git_exit(const GitCommand &command, bool history_listed);
 /// Reads the history listing, its last line left in hash; a count of 1 when it did not start.
 History find_git_revision_number(GitCommand &shallow_probe, GitCommand &history, char *hash,
                                  int size);
-/// Echoes `git status` up to its first change marker: its letter, 0 for none, 1 if not started.
-int get_git_state(GitCommand &status, Console &console, bool history_listed);
-/// git describe's first line, without its line end, appended to text; nothing unless Git listed.
-void read_describe(GitCommand &describe, bool history_listed, Text &text);
+/// Echoes `git status` up to its first change marker, whose letter it returns.
+StatusProbe get_git_state(GitCommand &status, Console &console, bool history_listed);
+/// git describe's first line, without its line end, appended to text; true when it failed.
+bool read_describe(GitCommand &describe, bool history_listed, Text &text);
 /// Number of pieces of at most size-1 bytes in the stream; the last stays in buf.
 int count_pieces_keeping_last(FILE *in, char *buf, int size);
 /// Echoes pieces to echo until one holds a change marker; that marker's letter, or 0.
 int scan_status(FILE *in, Console &echo);
+/// Appends everything command prints to text, then finishes it.
+void read_all(GitCommand &command, Text &text);
 
-// --- Revision header ---
+// --- The submodule listing: submodules.cpp ---
+
+/// git submodule status --recursive: one command, or runs of the submodules in index order
+/// listed side by side, whose outputs one after another are the one command's.
+struct SubmoduleListing {
+  GitCommand *runs = nullptr;
+  int count = 0;
+};
+/// The listing's bytes as Git printed them, and whether a failure was reported.
+struct ListingResult {
+  Text bytes;
+  bool failed = false;
+};
+
+/// Where the runs end, for gitlinks whose paths have these lengths: at most processors runs (and
+/// at most 8, and one per two gitlinks), each one's command line within budget; how many runs.
+/// One run, of all, for fewer than four gitlinks.
+int plan_listing_runs(const size_t *lengths, int count, int processors, size_t budget,
+                      int *run_ends);
+/// Starts the listing, cut into runs where that pays.
+SubmoduleListing start_submodule_listing();
+/// Reads the listing's runs in order and finishes them.
+ListingResult read_submodule_listing(SubmoduleListing &listing, bool history_listed);
+
+// --- Composing the header: header.cpp ---
 
 /// Appends size bytes to text.
 void append(Text &text, const char *bytes, size_t size);
@@ -123,32 +150,47 @@ void release(Text &text);
 /// Appends size bytes, up to a zero byte, escaped for the inside of a C string literal.
 void append_escaped(Text &text, const char *bytes, size_t size);
 /// What REVSTAMP_EXTRA_MACROS=1 adds: HEAD's name, git describe's answer, whether the tree is
-/// dirty, and whether the full history was listed (valid, while no failure is reported).
+/// dirty, and whether the stamp is valid (the full history, and no failure reported).
 struct ExtraMacros {
   const char *head = "";
   Text describe;
-  bool dirty = false, full_history = false;
+  bool dirty = false, valid = false;
 };
 /// Replaces the plain header whole; 0 when written, 1 when it cannot be opened or written.
 int write_notargeted_file(int count, const char *hash, char state, const ExtraMacros *extra);
 /// Replaces the header with build targets and the submodule listing whole; 0 or 1 likewise.
-int write_targeted_file(int count, const char *hash, char state, SubmoduleListing &submodules,
-                        bool history_listed, const ExtraMacros *extra);
-/// Appends the listing as one string literal: its exit code, or 1 when it did not start.
-int print_git_submodule_info(SubmoduleListing &listing, Text &header, bool history_listed);
-/// Appends the listing's lines, each ended by " \\r\\n", as one C string literal spread over lines.
-void append_submodule_block(FILE *listing, Text &block);
-/// Appends the listing's lines, each ended by " \\r\\n", escaped for the inside of that literal.
-void append_submodule_lines(FILE *listing, Text &block);
+int write_targeted_file(int count, const char *hash, char state, const Text &submodules,
+                        const ExtraMacros *extra);
+/// Appends the listing's pieces, each ended by " \\r\\n", as one C string literal over lines.
+void print_git_submodule_info(const Text &listing, Text &header);
 
-// --- Platform seam: platform_posix.cpp or platform_windows.cpp, as the build picks ---
+// --- The header file's fate: header_file.cpp ---
+
+/// Puts bytes in the header's place (left alone when REVSTAMP_IF_CHANGED=1 finds them there),
+/// then releases them; 0 when the header holds them, 1 when that failed (reported).
+int write_header(Text &bytes);
+
+// --- Platform seam: platform_posix.cpp or platform_windows.cpp, and platform_stdio.cpp ---
 
 /// How an attempt to start Git ended.
 enum class Start { kStarted, kGitNotFound, kFailed };
-/// How an attempt to put one file in another's place ended.
+/// How an attempt to put one file in another's place ended: held while another program has the
+/// target open (it may let go), refused when this user may not replace it.
 enum class Replace { kReplaced, kHeld, kRefused, kFailed };
+/// What stands at a path.
+enum class EntryKind { kAbsent, kRegular, kLink, kDirectory, kOther };
+/// What stands at the header's path, looked at once: its kind, whether this user may write it,
+/// and on POSIX the mode and owner a replacement is to keep.
+struct Entry {
+  EntryKind kind = EntryKind::kAbsent;
+  bool writable = false;
+  unsigned mode = 0;
+  long owner = -1, group = -1;
+};
 /// Where the header lives, relative to the working directory.
 extern const char kHeaderPath[];
+/// What a text-mode stream writes to disk for each line end.
+extern const char kLineEnd[];
 /// Longest name create_replacement gives, terminating zero included.
 constexpr int kReplacementNameSize = 512;
 /// Most arguments a Git command of the table is started with.
@@ -169,21 +211,25 @@ void set_environment(char *assignment);
 int make_build_dir();
 /// Starts Git, from the search path only, with args and no shell: its stdout in command.output.
 Start spawn_git(const char *const args[], GitCommand &command, int &error);
+/// Wraps the read end fd of a started command's pipe in command.output, or closes it and waits
+/// for the command; 0, or the error number.
+int adopt_output(GitCommand &command, int fd);
 /// Closes the output and waits: the exit code, 128 + a killing signal's number, -1 if unknown.
 int wait_for_git(GitCommand &command);
 /// How many processors the system has online, at least 1.
 int online_processors();
 /// Waits for the given number of milliseconds.
 void pause_milliseconds(int milliseconds);
+/// What stands at path, without following a link.
+Entry look_at(const char *path);
 /// Opens path for writing in text mode, emptied or created; nullptr with error saying why.
 FILE *open_in_place(const char *path, int &error);
 /// Writes size bytes to file and closes it: 0, or the first failure's error number.
 int write_and_close(FILE *file, const char *bytes, size_t size);
-/// A new file beside path, with its permission bits, named in name; nullptr when path is no
-/// regular file this user may write (absent is fine), or the directory refuses a new file.
-FILE *create_replacement(const char *path, char (&name)[kReplacementNameSize]);
-/// Puts file from in to's place in one step; held while another process holds to, refused when
-/// the directory forbids it.
+/// A new file beside path that keeps old's mode and group, named in name; nullptr when the
+/// directory refuses a new file or the group cannot be kept.
+FILE *create_replacement(const char *path, const Entry &old, char (&name)[kReplacementNameSize]);
+/// Puts file from in to's place in one step.
 Replace replace_file(const char *from, const char *to, int &error);
 
 #endif  // REVSTAMP_H_

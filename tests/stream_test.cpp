@@ -53,9 +53,10 @@ TEST(SubmoduleBlock, OneContinuedLiteralWithEveryPieceEnded) {
       {kPiece + "tail\n", kPiece + end + "tail" + end},
   };
   for (const auto &c : cases) {
-    InputStream in(c.listing);
-    Text block;
-    append_submodule_block(in.stream, block);
+    Text listing, block;
+    append(listing, c.listing.data(), c.listing.size());
+    print_git_submodule_info(listing, block);
+    release(listing);
     EXPECT_EQ(std::string(block.bytes, block.size), "\"\\\n" + c.body + "\"\n") << c.listing;
     release(block);
   }

@@ -59,8 +59,10 @@ static std::string literal_value(const std::string &block) {
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size) {
   InputStream in(text_of(data, size));
-  Text written;
-  append_submodule_block(in.stream, written);
+  Text listing, written;
+  append(listing, in.bytes.data(), in.bytes.size());
+  print_git_submodule_info(listing, written);
+  release(listing);
   const std::string block(written.bytes, written.size);
   release(written);
   std::string expected;

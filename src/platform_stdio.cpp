@@ -1,9 +1,11 @@
-// The seam's functions that only the C runtime's streams serve, alike on every platform. Each
-// platform file includes this once: with them, the platform files alone read errno.
-#ifndef REVSTAMP_PLATFORM_STDIO_H_
-#define REVSTAMP_PLATFORM_STDIO_H_
-
+// The seam's functions that the C runtime's streams serve alike on every platform: with them,
+// only the platform files read errno.
 #include <cerrno>
+#ifdef _WIN32
+#include <io.h>
+#else
+#include <unistd.h>
+#endif
 
 #include "revstamp.h"
 
@@ -20,11 +22,19 @@ int flush_console(Console &console) {
   return console.error;
 }
 
+int adopt_output(GitCommand &command, int fd) {
+  command.output = fd == -1 ? nullptr : fdopen(fd, "r");
+  if (command.output != nullptr) return 0;
+  const int error = fd == -1 ? ENOMEM : errno;
+  if (fd != -1) close(fd);
+  // Git is running already: it sees its reader gone, and is waited for.
+  wait_for_git(command);
+  return error;
+}
+
 int write_and_close(FILE *file, const char *bytes, size_t size) {
   int error = 0;
   if (fwrite(bytes, 1, size, file) != size || fflush(file) != 0) error = errno;
   if (fclose(file) != 0 && error == 0) error = errno;
   return error;
 }
-
-#endif  // REVSTAMP_PLATFORM_STDIO_H_

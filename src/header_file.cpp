@@ -1,0 +1,109 @@
+// The header file's fate: left alone, replaced whole in one step, or written in place. What
+// stands at its path is looked at once, and that decides.
+#include <cerrno>
+#include <cstring>
+
+#include "revstamp.h"
+
+// A compiler or an IDE's indexer holds the header for moments at a time: waiting for it to let
+// go, with pauses that add up to about a second, keeps the header whole for every reader.
+static Replace place_replacement(const char *name, int &error) {
+  Replace placed = replace_file(name, kHeaderPath, error);
+  for (int pause = 15; placed == Replace::kHeld && pause <= 480; pause *= 2) {
+    pause_milliseconds(pause);
+    placed = replace_file(name, kHeaderPath, error);
+  }
+  return placed;
+}
+
+static int write_in_place(const Text &bytes) {
+  int error = 0;
+  FILE *header = open_in_place(kHeaderPath, error);
+  if (header == nullptr) {
+    report_failure("fopen failed", error);
+    // What a newcomer meets first who runs revstamp in the wrong directory.
+    report(
+        "revstamp writes %s, relative to where it runs: run it from a directory whose parent "
+        "holds applications/",
+        kHeaderPath);
+    return 1;
+  }
+  // A full disk shows only when the buffered bytes reach the file: a header cut short must not
+  // pass for a written one.
+  error = write_and_close(header, bytes.bytes, bytes.size);
+  if (error != 0) report_failure("write failed", error);
+  return error != 0 ? 1 : 0;
+}
+
+// Whoever reads the header meanwhile, a compiler or a second run, finds the previous header or
+// the new one, whole: the bytes go to a new file that then takes the header's name in one step.
+// A directory that refuses a new file, or a name it may not take, gets the header written in
+// place.
+static int replace_header(const Text &bytes, const Entry &old) {
+  char replacement_name[kReplacementNameSize];
+  FILE *replacement = create_replacement(kHeaderPath, old, replacement_name);
+  if (replacement == nullptr) return write_in_place(bytes);
+  int error = write_and_close(replacement, bytes.bytes, bytes.size);
+  const Replace placed = error == 0 ? place_replacement(replacement_name, error) : Replace::kFailed;
+  if (placed == Replace::kReplaced) return 0;
+  remove(replacement_name);
+  if (placed == Replace::kRefused) return write_in_place(bytes);
+  if (placed == Replace::kHeld) {
+    // Said only once it is true: the in-place write may fail too, and says so itself.
+    const int result = write_in_place(bytes);
+    if (result == 0) {
+      report("warning: %s is in use and cannot be replaced: written in place", kHeaderPath);
+    }
+    return result;
+  }
+  report_failure("write failed", error);
+  return 1;
+}
+
+// Whether the header holds exactly these bytes as a text-mode write puts them on disk, read as
+// they are: a Ctrl-Z or a lone LF must not pass for the same on Windows.
+static bool header_holds(const Text &bytes) {
+  Text disk;
+  for (const char *line = bytes.bytes, *end = line + bytes.size; line < end;) {
+    const char *line_end =
+        static_cast<const char *>(memchr(line, '\n', static_cast<size_t>(end - line)));
+    if (line_end == nullptr) line_end = end;
+    append(disk, line, static_cast<size_t>(line_end - line));
+    if (line_end < end) append(disk, kLineEnd);
+    line = line_end + 1;
+  }
+  FILE *old = fopen(kHeaderPath, "rb");
+  bool same = old != nullptr && !disk.lost;
+  size_t at = 0;
+  char block[4096];
+  for (size_t got; same && (got = fread(block, 1, sizeof block, old)) > 0; at += got)
+    same = got <= disk.size - at && memcmp(block, disk.bytes + at, got) == 0;
+  same = same && at == disk.size && !ferror(old);
+  if (old != nullptr) fclose(old);
+  release(disk);
+  return same;
+}
+
+int write_header(Text &bytes) {
+  int result = 1;
+  if (bytes.lost) {
+    report_failure("write failed", ENOMEM);
+  } else {
+    const Entry old = look_at(kHeaderPath);
+    // Only a regular file is compared: a FIFO or a terminal would be waited on for ever. With
+    // REVSTAMP_IF_CHANGED=1 an unchanged header keeps its inode and time, so nothing that
+    // includes it is compiled again.
+    const bool regular = old.kind == EntryKind::kRegular;
+    if (regular && option_on("REVSTAMP_IF_CHANGED") && header_holds(bytes)) {
+      result = 0;
+    } else if (old.kind == EntryKind::kAbsent || (regular && old.writable)) {
+      result = replace_header(bytes, old);
+    } else {
+      // A link keeps pointing where it did, and a device stays a device; a file this user may
+      // not write fails as it always did.
+      result = write_in_place(bytes);
+    }
+  }
+  release(bytes);
+  return result;
+}

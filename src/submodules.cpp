@@ -53,7 +53,7 @@ int plan_listing_runs(const size_t *lengths, int count, int processors, size_t b
          first < share_end; first = end) {
       // Worst case on Windows, every character escaped: twice its length, quotes and a blank.
       for (size_t size = 0; end < share_end; ++end) {
-        size += 2 * (lengths[end] + sizeof kLiteralFromTop) + 3;
+        size += 2 * (lengths[end] + sizeof kLiteralFromTop - 1) + 3;
         if (end > first && size > budget) break;
       }
       run_ends[runs++] = end;

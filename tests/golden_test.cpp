@@ -113,35 +113,6 @@ TEST(FailingCall, ReportedOrGotRound) {
   }
 }
 
-// The submodule listing cut into runs side by side gives, byte for byte, what Git's one command
-// gives: each case run as it is, and again with the index listing failing, which leaves one.
-TEST(SplitSubmoduleListing, MatchesGitsSingleListing) {
-  const struct {
-    const char *name, *submodules;
-    bool cut;
-  } rows[] = {{"targeted_many_submodules", nullptr, true}, {"targeted_many_submodules", "0", false},
-              {"targeted_many_submodules", "1", false},    {"targeted_many_submodules", "3", false},
-              {"targeted_many_submodules", "4", true},     {"targeted_nested", nullptr, false},
-              {"targeted_uninitialised", nullptr, false},  {"submodule_unmapped", nullptr, false}};
-  for (const auto &row : rows) {
-    SCOPED_TRACE(std::string(row.name) + " " + (row.submodules ? row.submodules : ""));
-    if (row.submodules != nullptr) setenv("SUBMODULES", row.submodules, 1);
-    const fs::path split = run_case(row.name);
-    setenv("NO_INDEX_LISTING", "1", 1);
-    const fs::path single = run_case(row.name);
-    unsetenv("NO_INDEX_LISTING");
-    unsetenv("SUBMODULES");
-    for (const char *file : {"stdout", "status", "revision.h"})
-      EXPECT_EQ(slurp(split / file), slurp(single / file)) << file;
-    EXPECT_EQ(sorted_lines(slurp(split / "stderr")), sorted_lines(slurp(single / "stderr")));
-    const std::vector<std::string> log = lines_of(slurp(split / "git.log"));
-    const auto listings = std::count_if(log.begin(), log.end(), [](const std::string &line) {
-      return line.rfind("submodule status", 0) == 0;
-    });
-    EXPECT_EQ(listings > 1, row.cut && sysconf(_SC_NPROCESSORS_ONLN) > 1) << listings;
-  }
-}
-
 // A stamp loads the C library alone: the tool's dynamic section needs nothing else.
 TEST(SharedLibraries, CLibraryOnly) {
 #if defined REVSTAMP_SANITIZED || defined REVSTAMP_COVERAGE

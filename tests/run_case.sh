@@ -67,6 +67,18 @@ run_as() {
   mkdir -m 777 "$tmp/gcov" && tool_env+=(GCOV_PREFIX="$tmp/gcov")
 }
 
+# same_as_one_command: stamps again in the same tree, with the index unlistable so that Git's one
+# command lists the submodules; says whether stdout, stderr, status and header are the run's own.
+same_as_one_command() {
+  mkdir -p one && printf '#!/bin/sh\n[ "$1" != ls-files ] || exit 1\nexec "%s" "$@"\n' "$real_git" >one/git
+  chmod +x one/git && cp "${run_dir%/*}/applications/revision.h" one/split.h
+  (cd "$run_dir" && env "${tool_env[@]}" PATH="$tmp/one:$PATH" "$tool" "${args[@]}" >"$tmp/one/stdout" \
+    2>"$tmp/one/stderr"; echo $? >"$tmp/one/status")
+  cmp -s "${run_dir%/*}/applications/revision.h" one/split.h && cmp -s one/stdout "$out/stdout" &&
+    cmp -s one/status "$out/status" && [ "$(sort one/stderr)" = "$(sort "$out/stderr")" ] &&
+    echo "the one command's stamp" || echo "not the one command's stamp"
+}
+
 args=()
 wine_args=()
 run_dir=repo/fw
@@ -85,12 +97,9 @@ cd "$tmp"
 [ -z "${WINE_TOOL:-}" ] || { mkdir win && cp -a "${run_dir%%/*}" win/; }
 
 # Logs each command line and keeps what it printed and its exit status, named by its first word.
-# With NO_INDEX_LISTING set, the index cannot be listed, so the submodules are listed by one
-# command.
 cat >"$tmp/bin/git" <<GIT
 #!/bin/sh
 echo "\$*" >>"$out/git.log"
-[ -z "\${NO_INDEX_LISTING:-}" ] || [ "\$1" != ls-files ] || exit 1
 # Several commands of one first word may run at once: each keeps its own until it is done.
 "$real_git" "\$@" >"$out/git-out/\$1.\$\$"
 status=\$?

@@ -1,7 +1,9 @@
-// Stream handling on in-memory streams, where piece boundaries can be placed exactly.
+// The pure parts: stream handling on in-memory streams, where piece boundaries can be placed
+// exactly, and the planner that cuts the submodule listing into runs.
 #include <gtest/gtest.h>
 
 #include <string>
+#include <vector>
 
 #include "memory_stream.h"
 #include "revstamp.h"
@@ -101,6 +103,37 @@ TEST(ScanStatus, EchoesUpToTheDecidingPiece) {
               }),
               c.echo);
     EXPECT_EQ(letter, c.letter) << c.status;
+  }
+}
+
+// Runs in index order: the one command below four gitlinks or with one processor, else one run
+// per processor (at most 8, at most one per two gitlinks), cut further where a command line
+// would pass the budget; a path longer than the budget still gets a run of its own.
+TEST(PlanListingRuns, CutsIndexOrderIntoRuns) {
+  const struct {
+    std::vector<size_t> lengths;
+    int processors;
+    size_t budget;
+    std::vector<int> ends;
+  } cases[] = {
+      {{}, 4, 1000, {0}},
+      {{3, 3, 3}, 4, 1000, {3}},
+      {{3, 3, 3, 3}, 1, 1000, {4}},
+      {{3, 3, 3, 3}, 2, 1000, {2, 4}},
+      {{3, 3, 3, 3, 3}, 8, 1000, {2, 5}},
+      {std::vector<size_t>(50, 5), 2, 100000, {25, 50}},
+      {std::vector<size_t>(50, 5), 32, 100000, {6, 12, 18, 25, 31, 37, 43, 50}},
+      // Each path costs twice its length and magic, quotes and a blank: 231 bytes for 100.
+      {{100, 100, 100, 100}, 2, 462, {2, 4}},
+      {{100, 100, 100, 100}, 2, 461, {1, 2, 3, 4}},
+      {{9000, 1, 1, 1}, 2, 1000, {1, 2, 4}},
+  };
+  for (const auto &c : cases) {
+    std::vector<int> ends(c.lengths.size() + 1, -1);
+    const int runs = plan_listing_runs(c.lengths.data(), static_cast<int>(c.lengths.size()),
+                                       c.processors, c.budget, ends.data());
+    ends.resize(static_cast<size_t>(runs));
+    EXPECT_EQ(ends, c.ends) << c.lengths.size() << " gitlinks, " << c.processors << " processors";
   }
 }
 

@@ -25,3 +25,4 @@ for i in $(seq -w 1 "${SUBMODULES:-39}"); do add_submodule ../lib "sub$i"; done
   (cd moved && git checkout -q HEAD~1)
 }
 [ -z "${SUBMODULES:-}" ] || { tick && git commit -q -m submodules --allow-empty; }
+after() { same_as_one_command; }

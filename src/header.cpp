@@ -112,7 +112,7 @@ static void append_values(Text &header, const char *define, int count, const cha
 static void append_extra_macros(Text &header, const ExtraMacros *extra) {
   if (extra == nullptr) return;
   append(header, "#define FIRMWARE_VER_HEAD_STR \"");
-  append(header, extra->head);
+  append_escaped(header, extra->head, strlen(extra->head));
   append(header, "\"\n#define FIRMWARE_VER_DESCRIBE_STR \"");
   append_escaped(header, extra->describe.bytes, extra->describe.size);
   append(header, extra->dirty ? "\"\n#define FIRMWARE_VER_DIRTY 1\n"

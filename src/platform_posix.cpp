@@ -41,11 +41,12 @@ void set_environment(char *assignment) { putenv(assignment); }
 
 int make_build_dir() { return mkdir("build", 0777) == 0 || errno == EEXIST ? 0 : errno; }
 
-// Starts file (the shell when Git is a script without #!) with its stdout on write_end, and
-// SIGPIPE and SIGCHLD at their defaults, however this process found them: Git stops when its
-// reader goes, as a status read only up to its deciding line needs, and waits for its own
-// children. 0, or the error number.
-static int spawn_process(const char *file, char *const argv[], int write_end, pid_t *pid) {
+// Starts file (the shell when Git is a script without #!) with its stdout on write_end, its
+// stdin (and its stderr when quiet) on the null device, and SIGPIPE and SIGCHLD at their
+// defaults, however this process found them: Git stops when its reader goes, as a status read
+// only up to its deciding line needs, and waits for its own children. 0, or the error number.
+static int spawn_process(const char *file, char *const argv[], int write_end, bool quiet,
+                         pid_t *pid) {
   posix_spawn_file_actions_t actions;
   int error = posix_spawn_file_actions_init(&actions);
   if (error != 0) return error;
@@ -57,6 +58,11 @@ static int spawn_process(const char *file, char *const argv[], int write_end, pi
     sigaddset(&defaults, SIGPIPE);
     sigaddset(&defaults, SIGCHLD);
     error = posix_spawn_file_actions_adddup2(&actions, write_end, STDOUT_FILENO);
+    // No command revstamp runs reads its input: the build's stays the build's.
+    if (error == 0)
+      error = posix_spawn_file_actions_addopen(&actions, STDIN_FILENO, "/dev/null", O_RDONLY, 0);
+    if (error == 0 && quiet)
+      error = posix_spawn_file_actions_addopen(&actions, STDERR_FILENO, "/dev/null", O_WRONLY, 0);
     if (error == 0) error = posix_spawnattr_setsigdefault(&attributes, &defaults);
     if (error == 0) error = posix_spawnattr_setflags(&attributes, POSIX_SPAWN_SETSIGDEF);
     // No shell between: Git is looked up on PATH, and its arguments reach it as they are.
@@ -85,14 +91,16 @@ static bool find_on_path(const char *name, char (&path)[4096]) {
   return false;
 }
 
-Start spawn_git(const char *const args[], GitCommand &command, int &error) {
+Start spawn_git(const char *const words[], const char *const more[], bool quiet,
+                GitCommand &command, int &error) {
   // The write end reaches Git only as its stdout. The read end reaches no child at all: a Git
   // that held its own pipe's read end would never see this reader go, and a status read only up
   // to its deciding line would wait for it forever.
-  int count = 0;
-  while (args[count] != nullptr) ++count;
+  size_t count = 0, more_count = 0;
+  while (words[count] != nullptr) ++count;
+  while (more != nullptr && more[more_count] != nullptr) ++more_count;
   // Room in front for the shell and the script's path.
-  char **argv = static_cast<char **>(malloc((static_cast<size_t>(count) + 3) * sizeof *argv));
+  char **argv = static_cast<char **>(malloc((count + more_count + 3) * sizeof *argv));
   int ends[2];
   if (argv == nullptr || pipe(ends) != 0) {
     error = argv == nullptr ? ENOMEM : errno;
@@ -102,8 +110,10 @@ Start spawn_git(const char *const args[], GitCommand &command, int &error) {
   fcntl(ends[0], F_SETFD, FD_CLOEXEC);
   fcntl(ends[1], F_SETFD, FD_CLOEXEC);
   argv[1] = const_cast<char *>("git");
-  for (int i = 0; i <= count; ++i) argv[i + 2] = const_cast<char *>(args[i]);
-  error = spawn_process("git", argv + 1, ends[1], &command.process);
+  for (size_t i = 0; i < count; ++i) argv[i + 2] = const_cast<char *>(words[i]);
+  for (size_t i = 0; i <= more_count; ++i)
+    argv[count + i + 2] = const_cast<char *>(more ? more[i] : nullptr);
+  error = spawn_process("git", argv + 1, ends[1], quiet, &command.process);
   // posix_spawnp runs no shell for a file that is not a program, as execvp and the shells do: a
   // wrapper script without a #! line ("exec /usr/bin/git "$@"") is run by /bin/sh, its path on
   // the search path as its first argument.
@@ -111,7 +121,7 @@ Start spawn_git(const char *const args[], GitCommand &command, int &error) {
   if (error == ENOEXEC && find_on_path("git", script)) {
     argv[0] = const_cast<char *>("sh");
     argv[1] = script;
-    error = spawn_process("/bin/sh", argv, ends[1], &command.process);
+    error = spawn_process("/bin/sh", argv, ends[1], quiet, &command.process);
   }
   free(argv);
   close(ends[1]);
@@ -122,6 +132,11 @@ Start spawn_git(const char *const args[], GitCommand &command, int &error) {
   error = adopt_output(command, ends[0]);
   return error == 0 ? Start::kStarted : Start::kFailed;
 }
+
+// No command interpreter stands between: every word reaches Git as it is.
+bool git_takes_repository_words() { return true; }
+
+bool passes_unchanged(const char *) { return true; }
 
 int wait_for_git(GitCommand &command) {
   if (command.output != nullptr) fclose(command.output);

@@ -21,8 +21,8 @@ int _dowildcard = -1;
 
 const char kHeaderPath[] = "..\\applications\\revision.h";
 const char kLineEnd[] = "\r\n";
-// cmd.exe's limit, which a Git that is a batch script meets; CreateProcessW's own is 32,767.
-const size_t kCommandLineLimit = 8191;
+// CreateProcessW's limit.
+const size_t kCommandLineLimit = 32767;
 
 // Windows' own error codes have no errno of their own; the callers report errno's numbers.
 static int errno_from(DWORD error) {
@@ -150,19 +150,47 @@ static void append_argument(std::wstring &line, const std::wstring &arg) {
 // The program CreateProcessW starts and its command line: Git itself, or, for a Git that is a
 // batch script, the system's cmd.exe without the user's AutoRun (/d) and without echoing the
 // script's lines into the pipe (/q), as a wrapper without "@echo off" would.
-static void compose_command(const std::wstring &git, const char *const args[],
-                            std::wstring &program, std::wstring &line) {
-  const size_t dot = git.rfind(L'.');
-  const wchar_t *ending = dot == std::wstring::npos ? L"" : git.c_str() + dot;
+// Whether path names a batch script, which only cmd.exe runs.
+static bool is_batch_file(const std::wstring &path) {
+  const size_t dot = path.rfind(L'.');
+  const wchar_t *ending = dot == std::wstring::npos ? L"" : path.c_str() + dot;
+  return _wcsicmp(ending, L".bat") == 0 || _wcsicmp(ending, L".cmd") == 0;
+}
+
+// The program CreateProcessW starts and its command line: Git itself, or, for a Git that is a
+// batch script, the system's cmd.exe without the user's AutoRun (/d) and without echoing the
+// script's lines into the pipe (/q), as a wrapper without "@echo off" would.
+static void compose_command(const std::wstring &git, const char *const words[],
+                            const char *const more[], std::wstring &program, std::wstring &line) {
   line = L"\"" + git + L"\"";
-  for (const char *const *arg = args; *arg != nullptr; ++arg) append_argument(line, widen(*arg));
+  for (const char *const *arg = words; *arg != nullptr; ++arg) append_argument(line, widen(*arg));
+  for (const char *const *arg = more; arg && *arg; ++arg) append_argument(line, widen(*arg));
   program = git;
-  if (_wcsicmp(ending, L".bat") != 0 && _wcsicmp(ending, L".cmd") != 0) return;
+  if (!is_batch_file(git)) return;
   wchar_t system[MAX_PATH];
   const UINT size = GetSystemDirectoryW(system, MAX_PATH);
   program = std::wstring(system, size < MAX_PATH ? size : 0) + L"\\cmd.exe";
   // /s keeps the quotes inside the outer pair exactly as written.
   line = L"cmd.exe /d /q /s /c \"" + line + L"\"";
+}
+
+bool git_takes_repository_words() {
+  // cmd.exe reads &, |, <, >, ^ and %NAME% on its command line, quoted or not, and % has no
+  // escape there: a name from the repository would be a command.
+  std::wstring git;
+  return !find_git(git) || !is_batch_file(git);
+}
+
+bool passes_unchanged(const char *word) {
+  return MultiByteToWideChar(CP_UTF8, MB_ERR_INVALID_CHARS, word, -1, nullptr, 0) > 0;
+}
+
+// The null device, for a child's standard handle: readable or writable, and inheritable.
+static HANDLE null_device(DWORD access) {
+  SECURITY_ATTRIBUTES inherit = {sizeof inherit, nullptr, TRUE};
+  const HANDLE device = CreateFileW(L"NUL", access, FILE_SHARE_READ | FILE_SHARE_WRITE, &inherit,
+                                    OPEN_EXISTING, 0, nullptr);
+  return device == INVALID_HANDLE_VALUE ? nullptr : device;
 }
 
 // An inheritable copy of a standard handle for the child, or nullptr when there is none.
@@ -209,11 +237,13 @@ static DWORD create_process(const std::wstring &program, std::wstring &line,
   return error;
 }
 
-Start spawn_git(const char *const args[], GitCommand &command, int &error) {
+Start spawn_git(const char *const words[], const char *const more[], bool quiet,
+                GitCommand &command, int &error) {
   std::wstring git, program, line;
   if (!find_git(git)) return Start::kGitNotFound;
-  compose_command(git, args, program, line);
-  if (line.size() >= kCommandLineLimit) {
+  compose_command(git, words, more, program, line);
+  // cmd.exe's limit, which a Git that is a batch script meets.
+  if (line.size() >= (is_batch_file(git) ? 8191 : kCommandLineLimit)) {
     error = E2BIG;
     return Start::kFailed;
   }
@@ -226,8 +256,9 @@ Start spawn_git(const char *const args[], GitCommand &command, int &error) {
     return Start::kFailed;
   }
   SetHandleInformation(write_end, HANDLE_FLAG_INHERIT, HANDLE_FLAG_INHERIT);
-  const HANDLE standard[3] = {inheritable(STD_INPUT_HANDLE), write_end,
-                              inheritable(STD_ERROR_HANDLE)};
+  // No command revstamp runs reads its input: the build's stays the build's.
+  const HANDLE standard[3] = {null_device(GENERIC_READ), write_end,
+                              quiet ? null_device(GENERIC_WRITE) : inheritable(STD_ERROR_HANDLE)};
   PROCESS_INFORMATION started = {};
   const DWORD create_error = create_process(program, line, standard, started);
   for (const HANDLE handle : standard)

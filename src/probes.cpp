@@ -1,4 +1,3 @@
-#include <algorithm>
 #include <cerrno>
 #include <cstdlib>
 #include <cstring>
@@ -28,9 +27,9 @@ static const struct {
     {{"submodule", "status", "--recursive"}, kMaxGitArgs, kAsked},
     // Whether HEAD names an object: asked only when the history listing failed.
     {{"rev-parse", "-q", "--verify", "HEAD"}, kMaxGitArgs, kAsked},
-    // The whole index, whatever directory revstamp runs in, with paths from the top: the
+    // The whole index, whatever directory revstamp runs in, with paths relative to it: the
     // submodules are its gitlinks. Asked by the submodule listing, which gets round its failure.
-    {{"ls-files", "-s", "-z", "--full-name", "--", ":(top)"}, 0, kAsked},
+    {{"ls-files", "-s", "-z", "--", ":(top)"}, 0, kAsked},
 };
 
 void prepare_git_environment() {
@@ -47,28 +46,16 @@ void prepare_git_environment() {
   for (char *assignment : assignments) set_environment(assignment);
 }
 
-GitCommand start_git_command(GitCommandId id, const char *const *more) {
+GitCommand start_git_command(GitCommandId id, const char *const *more, bool quiet) {
   GitCommand command;
   command.id = id;
-  int words = 0, more_words = 0;
-  while (kGitCommands[id].args[words] != nullptr) ++words;
-  while (more != nullptr && more[more_words] != nullptr) ++more_words;
-  const size_t size = static_cast<size_t>(words) + static_cast<size_t>(more_words) + 1;
-  const char **args = static_cast<const char **>(malloc(size * sizeof *args));
-  int error = ENOMEM;
-  Start started = Start::kFailed;
-  if (args != nullptr) {
-    std::copy(kGitCommands[id].args, kGitCommands[id].args + words, args);
-    std::copy(more, more + more_words, args + words);
-    args[words + more_words] = nullptr;
-    started = spawn_git(args, command, error);
-    free(args);
-  }
+  int error = 0;
+  const Start started = spawn_git(kGitCommands[id].args, more, quiet, command, error);
   command.progress = started == Start::kStarted       ? Progress::kRunning
                      : started == Start::kGitNotFound ? Progress::kGitMissing
                                                       : Progress::kStartFailed;
-  // The index listing's reader gets round a failure: nothing to report.
-  if (started == Start::kFailed && kGitCommands[id].named > 0)
+  // The index listing's and a quiet command's readers get round a failure: nothing to report.
+  if (started == Start::kFailed && kGitCommands[id].named > 0 && !quiet)
     report_failure("popen failed", error);
   return command;
 }
@@ -238,13 +225,14 @@ History find_git_revision_number(GitCommand &shallow_probe, GitCommand &history,
 }
 
 bool read_describe(GitCommand &describe, bool history_listed, Text &text) {
-  char line[kPieceSize] = "";
-  const bool answered = describe.progress == Progress::kRunning &&
-                        fgets(line, sizeof line, describe.output) != nullptr;
-  if (answered) read_to_end(describe.output);
-  finish_git_command(describe);
+  // Its whole first line, however long a tag's name: cut short, it would name another commit.
+  Text answer;
+  read_all(describe, answer);
   // A placeholder stamp names nothing.
-  if (answered && history_listed) append(text, line, strcspn(line, "\r\n"));
+  size_t line = 0;
+  while (line < answer.size && answer.bytes[line] != '\n' && answer.bytes[line] != '\r') ++line;
+  if (history_listed) append(text, answer.bytes, line);
+  release(answer);
   return check_git_exit(describe, history_listed);
 }
 

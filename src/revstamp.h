@@ -94,9 +94,10 @@ struct StatusProbe {
 void prepare_git_environment();
 /// Starts the table's commands for this run at once; the optional ones only when asked for.
 GitCommands start_git_commands(bool extra_macros);
-/// Starts one command: the table's words for id, then the words of more; "popen failed" when no
-/// process could be made for it.
-GitCommand start_git_command(GitCommandId id, const char *const *more = nullptr);
+/// Starts the table's words for id, then more's; "popen failed" when it cannot, unless quiet,
+/// which also sends Git's stderr to the null device.
+GitCommand start_git_command(GitCommandId id, const char *const *more = nullptr,
+                             bool quiet = false);
 /// Waits for a started command, discarding its unread output; it is then finished.
 void finish_git_command(GitCommand &command);
 /// Reports a command that exited non-zero after the history was listed: true when so.
@@ -117,9 +118,10 @@ void read_all(GitCommand &command, Text &text);
 
 // --- The submodule listing: submodules.cpp ---
 
-/// git submodule status --recursive: one command, or runs of the submodules in index order
-/// listed side by side, whose outputs one after another are the one command's.
+/// git submodule status --recursive: the one command, or count runs of the submodules in index
+/// order listed side by side, whose outputs one after another are the one command's.
 struct SubmoduleListing {
+  GitCommand one;
   GitCommand *runs = nullptr;
   int count = 0;
 };
@@ -209,8 +211,14 @@ int flush_console(Console &console);
 void set_environment(char *assignment);
 /// Creates ./build: 0 when made or an entry of that name exists, else the error number.
 int make_build_dir();
-/// Starts Git, from the search path only, with args and no shell: its stdout in command.output.
-Start spawn_git(const char *const args[], GitCommand &command, int &error);
+/// Starts Git from the search path with words, then more's, and no shell: its stdout in
+/// command.output, its stdin the null device, and its stderr too when quiet.
+Start spawn_git(const char *const words[], const char *const more[], bool quiet,
+                GitCommand &command, int &error);
+/// Whether Git may be handed a word from the repository: not through a command interpreter.
+bool git_takes_repository_words();
+/// Whether word reaches Git's command line unchanged (Windows: whether it is valid UTF-8).
+bool passes_unchanged(const char *word);
 /// Wraps the read end fd of a started command's pipe in command.output, or closes it and waits
 /// for the command; 0, or the error number.
 int adopt_output(GitCommand &command, int fd);

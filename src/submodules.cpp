@@ -1,42 +1,58 @@
 // git submodule status --recursive describes one submodule after another, each on one core. With
-// four or more submodules, runs of them in index order are listed side by side, each by the same
-// command limited to its run's paths, and read in order. The paths come from the index itself,
-// from the top, as literal pathspecs, so that each run lists exactly its own submodules, in the
-// order the one command would, and the runs' outputs one after another are its output.
+// four or more submodules checked out, runs of them in index order are listed side by side, each
+// by the same command limited to its run's paths, and read in order. Their outputs one after
+// another are the one command's byte for byte only while each pathspec matches exactly its own
+// gitlink; the listing is split only where that is certain, and any run that fails leaves the
+// one command to decide.
 #include <algorithm>
-#include <cerrno>
 #include <cstdlib>
 #include <cstring>
 
 #include "revstamp.h"
 
-// Pathspec magic: from the top of the work tree, whatever directory revstamp runs in, and
-// matching only the name itself, so that *, ?, [ or : in a name match nothing else.
-static const char kLiteralFromTop[] = ":(top,literal)";
+// Matches exactly the path that follows, relative to the working directory: *, ?, [ or : in a
+// name match nothing else.
+static const char kLiteral[] = ":(literal)";
 
-// The gitlinks' paths from the top, each once (a conflict lists a gitlink in three stages), in
-// index order, as zero-ended strings one after another in paths; how many. -1 when the index
-// could not be listed.
-static int read_gitlinks(Text &paths) {
+// Whether a literal pathspec of each path can only mean that path: no variable changes how Git
+// reads pathspecs (GIT_ICASE_PATHSPECS would match lib/Drv to lib/drv), and no command
+// interpreter reads the command line.
+static bool pathspecs_exact() {
+  for (const char *name : {"GIT_ICASE_PATHSPECS", "GIT_GLOB_PATHSPECS", "GIT_NOGLOB_PATHSPECS",
+                           "GIT_LITERAL_PATHSPECS"}) {
+    if (getenv(name) != nullptr) return false;
+  }
+  return git_takes_repository_words();
+}
+
+// The gitlinks' paths relative to the working directory, in index order, as zero-ended strings
+// one after another in paths; how many, and in checked_out how many have a .git inside. -1 when
+// the index could not be listed or a gitlink is not at stage 0 alone: a conflict's gitlink, or
+// one whose path a file shares, is listed by Git's matcher as no pathspec of its own would be.
+static int read_gitlinks(Text &paths, int &checked_out) {
   GitCommand index = start_git_command(kGitlinks);
   Text listing;
   read_all(index, listing);
   append(listing, "", 1);
-  const bool listed =
-      index.progress == Progress::kFinished && index.exit_code == 0 && !listing.lost;
+  bool exact = index.progress == Progress::kFinished && index.exit_code == 0 && !listing.lost;
   int count = 0;
-  const char *last = "";
-  for (const char *record = listing.bytes; listed && record < listing.bytes + listing.size - 1;
+  for (const char *record = listing.bytes; exact && record < listing.bytes + listing.size - 1;
        record += strlen(record) + 1) {
     const char *tab = strchr(record, '\t');
-    if (strncmp(record, "160000 ", 7) != 0 || tab == nullptr || strcmp(tab + 1, last) == 0)
-      continue;
-    last = tab + 1;
-    append(paths, last, strlen(last) + 1);
+    if (strncmp(record, "160000 ", 7) != 0 || tab == nullptr) continue;
+    const char *path = tab + 1;
+    exact = tab[-1] == '0' && tab[-2] == ' ' && passes_unchanged(path);
+    // Describing a submodule that is not checked out costs Git next to nothing.
+    Text git_entry;
+    append(git_entry, path);
+    append(git_entry, "/.git", 6);
+    if (!git_entry.lost && look_at(git_entry.bytes).kind != EntryKind::kAbsent) ++checked_out;
+    release(git_entry);
+    append(paths, path, strlen(path) + 1);
     ++count;
   }
   release(listing);
-  return listed && !paths.lost ? count : -1;
+  return exact && !paths.lost ? count : -1;
 }
 
 int plan_listing_runs(const size_t *lengths, int count, int processors, size_t budget,
@@ -53,7 +69,7 @@ int plan_listing_runs(const size_t *lengths, int count, int processors, size_t b
          first < share_end; first = end) {
       // Worst case on Windows, every character escaped: twice its length, quotes and a blank.
       for (size_t size = 0; end < share_end; ++end) {
-        size += 2 * (lengths[end] + sizeof kLiteralFromTop - 1) + 3;
+        size += 2 * (lengths[end] + sizeof kLiteral - 1) + 3;
         if (end > first && size > budget) break;
       }
       run_ends[runs++] = end;
@@ -62,82 +78,87 @@ int plan_listing_runs(const size_t *lengths, int count, int processors, size_t b
   return runs;
 }
 
-// Starts the listing of the paths[0..count) alone.
+// Starts the listing of paths[0..count) alone, quietly: a run that fails gives way to the one
+// command, whose messages are the ones to see.
 static GitCommand start_run(const char *const *paths, int count) {
   Text pathspecs;
   for (int i = 0; i < count; ++i) {
-    append(pathspecs, kLiteralFromTop);
+    append(pathspecs, kLiteral);
     append(pathspecs, paths[i], strlen(paths[i]) + 1);
   }
-  const size_t words = static_cast<size_t>(count) + 2;
-  const char **more = static_cast<const char **>(malloc(words * sizeof *more));
+  const char **more =
+      static_cast<const char **>(malloc((static_cast<size_t>(count) + 2) * sizeof *more));
   GitCommand run;
   run.id = kSubmodules;
-  if (more == nullptr || pathspecs.lost) {
-    report_failure("popen failed", ENOMEM);
-    run.progress = Progress::kStartFailed;
-  } else {
+  run.progress = Progress::kStartFailed;
+  if (more != nullptr && !pathspecs.lost) {
     more[0] = "--";
     for (int i = 0, at = 0; i < count; at += static_cast<int>(strlen(pathspecs.bytes + at)) + 1)
       more[++i] = pathspecs.bytes + at;
     more[count + 1] = nullptr;
-    run = start_git_command(kSubmodules, more);
+    run = start_git_command(kSubmodules, more, true);
   }
   free(more);
   release(pathspecs);
   return run;
 }
 
-SubmoduleListing start_submodule_listing() {
-  SubmoduleListing listing;
-  Text paths;
-  const int count = read_gitlinks(paths);
-  const size_t slots = static_cast<size_t>(std::max(count, 1));
+// Plans and starts the runs for count paths one after another in paths; false when it could not.
+static bool start_runs(const Text &paths, int count, SubmoduleListing &listing) {
+  const size_t slots = static_cast<size_t>(count);
   const char **path = static_cast<const char **>(malloc(slots * sizeof *path));
   size_t *lengths = static_cast<size_t *>(malloc(slots * sizeof *lengths));
   int *run_ends = static_cast<int *>(malloc(slots * sizeof *run_ends));
   listing.runs = static_cast<GitCommand *>(calloc(slots, sizeof *listing.runs));
-  if (listing.runs == nullptr) {
-    report_failure("popen failed", ENOMEM);
-  } else if (path == nullptr || lengths == nullptr || run_ends == nullptr || count < 4) {
-    // The one command, with no pathspec.
-    listing.runs[listing.count++] = start_git_command(kSubmodules);
-  } else {
-    for (int i = 0, at = 0; i < count; at += static_cast<int>(lengths[i++]) + 1) {
-      path[i] = paths.bytes + at;
-      lengths[i] = strlen(path[i]);
-    }
-    const int runs =
-        plan_listing_runs(lengths, count, online_processors(), kCommandLineLimit - 1024, run_ends);
-    for (int run = 0, first = 0; run < runs; first = run_ends[run++]) {
-      listing.runs[listing.count++] = runs == 1 ? start_git_command(kSubmodules)
-                                                : start_run(path + first, run_ends[run] - first);
-    }
+  const bool started = path && lengths && run_ends && listing.runs;
+  for (int i = 0, at = 0; started && i < count; at += static_cast<int>(lengths[i++]) + 1) {
+    path[i] = paths.bytes + at;
+    lengths[i] = strlen(path[i]);
   }
+  const int runs = started ? plan_listing_runs(lengths, count, online_processors(),
+                                               kCommandLineLimit - 1024, run_ends)
+                           : 0;
+  for (int run = 0, first = 0; run < runs; first = run_ends[run++])
+    listing.runs[listing.count++] = start_run(path + first, run_ends[run] - first);
   free(run_ends);
   free(lengths);
   free(path);
+  return started;
+}
+
+SubmoduleListing start_submodule_listing() {
+  SubmoduleListing listing;
+  Text paths;
+  int checked_out = 0;
+  const int count = pathspecs_exact() ? read_gitlinks(paths, checked_out) : -1;
+  if (count < 4 || checked_out < 4 || !start_runs(paths, count, listing)) {
+    free(listing.runs);
+    listing = SubmoduleListing();
+    listing.one = start_git_command(kSubmodules);
+  }
   release(paths);
   return listing;
 }
 
 ListingResult read_submodule_listing(SubmoduleListing &listing, bool history_listed) {
   ListingResult result;
-  bool stopped = false;
+  bool split_failed = false;
   for (int i = 0; i < listing.count; ++i) {
     GitCommand &run = listing.runs[i];
-    // After a run that failed, the one command would have printed no more: nor do the others.
-    if (stopped) {
-      finish_git_command(run);
-      continue;
-    }
     read_all(run, result.bytes);
-    result.failed |= check_git_exit(run, history_listed);
-    stopped = run.progress == Progress::kStartFailed || run.exit_code != 0;
+    split_failed |= run.progress != Progress::kFinished || run.exit_code != 0;
   }
-  // Memory that ran out before the runs could be kept: the listing never started.
-  result.failed |= listing.runs == nullptr;
   free(listing.runs);
+  if (split_failed) {
+    // A changed index, a Git without literal pathspecs, a run that could not start: the one
+    // command's bytes, messages and exit status decide.
+    release(result.bytes);
+    listing.one = start_git_command(kSubmodules);
+  }
+  if (listing.count == 0 || split_failed) {
+    read_all(listing.one, result.bytes);
+    result.failed = check_git_exit(listing.one, history_listed);
+  }
   listing = SubmoduleListing();
   return result;
 }

@@ -71,12 +71,17 @@ run_as() {
 # command lists the submodules; says whether stdout, stderr, status and header are the run's own.
 same_as_one_command() {
   mkdir -p one && printf '#!/bin/sh\n[ "$1" != ls-files ] || exit 1\nexec "%s" "$@"\n' "$real_git" >one/git
-  chmod +x one/git && cp "${run_dir%/*}/applications/revision.h" one/split.h
+  chmod +x one/git && mv "${run_dir%/*}/applications/revision.h" one/split.h
   (cd "$run_dir" && env "${tool_env[@]}" PATH="$tmp/one:$PATH" "$tool" "${args[@]}" >"$tmp/one/stdout" \
     2>"$tmp/one/stderr"; echo $? >"$tmp/one/status")
-  cmp -s "${run_dir%/*}/applications/revision.h" one/split.h && cmp -s one/stdout "$out/stdout" &&
+  mv "${run_dir%/*}/applications/revision.h" one/revision.h && mv one/split.h "${run_dir%/*}/applications/"
+  cmp -s one/revision.h "${run_dir%/*}/applications/split.h" && cmp -s one/stdout "$out/stdout" &&
     cmp -s one/status "$out/status" && [ "$(sort one/stderr)" = "$(sort "$out/stderr")" ] &&
-    echo "the one command's stamp" || echo "not the one command's stamp"
+    echo "the one command's stamp" || {
+    echo "not the one command's stamp:" && diff -a one/stdout "$out/stdout"
+    diff one/stderr "$out/stderr" && diff one/status "$out/status"
+  }
+  mv "${run_dir%/*}/applications/split.h" "${run_dir%/*}/applications/revision.h"
 }
 
 args=()

@@ -50,7 +50,7 @@ TEST_P(WindowsCase, MatchesLinuxRunWithCrLf) { expect_windows_run_matches_linux(
 
 // Git as Windows users have it installed: a git.cmd wrapper (with or without @, so cmd echoes
 // its command or not) and a folder the ANSI code page cannot spell. The stamp is what Git printed
-// all the same.
+// all the same, and a git.cmd is never handed a submodule's name.
 TEST(WindowsGitInstalls, MatchLinuxRunWithCrLf) {
   const struct {
     const char *script, *folder;
@@ -59,9 +59,12 @@ TEST(WindowsGitInstalls, MatchLinuxRunWithCrLf) {
     SCOPED_TRACE(std::string(install.script) + install.folder);
     setenv("WINE_GIT_SCRIPT", install.script, 1);
     setenv("WINE_GIT_FOLDER", install.folder, 1);
-    for (const char *name : {"modified", "targeted_submodule", "status_fails", "shallow_clone"}) {
+    for (const char *name :
+         {"modified", "targeted_submodule", "status_fails", "shallow_clone", "split_batch_git"}) {
       SCOPED_TRACE(name);
-      expect_windows_run_matches_linux(name);
+      // A Git that is a program splits the listing, which the stand-in answers whole each time.
+      if (*install.script != '\0' || std::string(name) != "split_batch_git")
+        expect_windows_run_matches_linux(name);
     }
   }
   unsetenv("WINE_GIT_SCRIPT");

@@ -15,8 +15,8 @@
 #else
 #define      FIRMWARE_TARGET_STR  "release"
 #endif
-#define      FIRMWARE_VER_REV 3
-#define      FIRMWARE_VER_REV_STR "3"
+#define      FIRMWARE_VER_REV 2
+#define      FIRMWARE_VER_REV_STR "2"
 #define      FIRMWARE_VER_HASH_STR "40f2bf8d"
 #define      FIRMWARE_VER_MULTI "M"
 #define      FIRMWARE_BUILD_INFO        "r" FIRMWARE_VER_REV_STR "-" FIRMWARE_VER_HASH_STR "-" FIRMWARE_VER_MULTI " " FIRMWARE_TARGET_STR " "" built on " __DATE__ " " __TIME__
@@ -26,7 +26,6 @@
  98a5590a5c16739721635fc363a5171055f6deae ../caf\303\251 (v1.0-2-g98a5590) \r\n\
 -98a5590a5c16739721635fc363a5171055f6deae ../cold \r\n\
  98a5590a5c16739721635fc363a5171055f6deae ../colon:name (v1.0-2-g98a5590) \r\n\
-U0000000000000000000000000000000000000000 ../conflicted \r\n\
  98a5590a5c16739721635fc363a5171055f6deae ../glob*[?] (v1.0-2-g98a5590) \r\n\
 +d95876ddf866b4e0891078634f5c36745e8da690 ../moved (v1.0-1-gd95876d) \r\n\
  ed9f4d9c7b89fd40bdff7b21d48f6a5ec7892eba ../nest (heads/main) \r\n\

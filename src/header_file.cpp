@@ -21,11 +21,18 @@ static int write_in_place(const Text &bytes) {
   FILE *header = open_in_place(kHeaderPath, error);
   if (header == nullptr) {
     report_failure("fopen failed", error);
-    // What a newcomer meets first who runs revstamp in the wrong directory.
-    report(
-        "revstamp writes %s, relative to where it runs: run it from a directory whose parent "
-        "holds applications/",
-        kHeaderPath);
+    // What a newcomer meets first who runs revstamp in the wrong directory; said only then.
+    char directory[64];
+    snprintf(directory, sizeof directory, "%s", kHeaderPath);
+    size_t end = strlen(directory);
+    while (end > 0 && directory[end] != '/' && directory[end] != '\\') --end;
+    directory[end] = '\0';
+    if (look_at(directory).kind == EntryKind::kAbsent) {
+      report(
+          "revstamp writes %s, relative to where it runs: run it from a directory whose "
+          "parent holds applications/",
+          kHeaderPath);
+    }
     return 1;
   }
   // A full disk shows only when the buffered bytes reach the file: a header cut short must not
@@ -96,11 +103,12 @@ int write_header(Text &bytes) {
     const bool regular = old.kind == EntryKind::kRegular;
     if (regular && option_on("REVSTAMP_IF_CHANGED") && header_holds(bytes)) {
       result = 0;
-    } else if (old.kind == EntryKind::kAbsent || (regular && old.writable)) {
+    } else if (old.kind == EntryKind::kAbsent || (regular && old.writable && !old.tied)) {
       result = replace_header(bytes, old);
     } else {
-      // A link keeps pointing where it did, and a device stays a device; a file this user may
-      // not write fails as it always did.
+      // A link keeps pointing where it did, a device stays a device, and a file tied to its
+      // inode keeps its other names, its mount or its ACL; a file this user may not write fails
+      // as it always did.
       result = write_in_place(bytes);
     }
   }

@@ -3,6 +3,9 @@
 #include <spawn.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
+#ifdef __linux__
+#include <sys/xattr.h>
+#endif
 #include <unistd.h>
 
 #include <cerrno>
@@ -65,7 +68,7 @@ static int spawn_process(const char *file, char *const argv[], int write_end, bo
       error = posix_spawn_file_actions_addopen(&actions, STDERR_FILENO, "/dev/null", O_WRONLY, 0);
     if (error == 0) error = posix_spawnattr_setsigdefault(&attributes, &defaults);
     if (error == 0) error = posix_spawnattr_setflags(&attributes, POSIX_SPAWN_SETSIGDEF);
-    // No shell between: Git is looked up on PATH, and its arguments reach it as they are.
+    // No shell between, and no search: file is a path. The arguments reach it as they are.
     if (error == 0) error = posix_spawnp(pid, file, &actions, &attributes, argv, environ);
     posix_spawnattr_destroy(&attributes);
   }
@@ -73,14 +76,18 @@ static int spawn_process(const char *file, char *const argv[], int write_end, bo
   return error;
 }
 
-// The first executable file named name in a directory of PATH, as posix_spawnp finds it.
-static bool find_on_path(const char *name, char (&path)[4096]) {
+// Git as the shells find it: the first entry of PATH that is a file this user may run. One
+// that is a folder, a link that leads nowhere or round in a loop, or not executable is passed
+// over, as sh and bash pass it over.
+static bool find_git(char (&path)[4096]) {
   const char *dirs = getenv("PATH");
-  for (const char *dir = dirs; dir != nullptr && *dir != '\0';) {
+  // What execvp searches without a PATH.
+  if (dirs == nullptr) dirs = "/bin:/usr/bin";
+  for (const char *dir = dirs; *dir != '\0';) {
     const size_t size = strcspn(dir, ":");
     // An empty entry is the working directory.
-    const int length = snprintf(path, sizeof path, "%.*s%s%s", static_cast<int>(size), dir,
-                                size == 0 ? "" : "/", name);
+    const int length =
+        snprintf(path, sizeof path, "%.*s%sgit", static_cast<int>(size), dir, size == 0 ? "" : "/");
     struct stat file;
     if (length > 0 && length < static_cast<int>(sizeof path) && stat(path, &file) == 0 &&
         S_ISREG(file.st_mode) && access(path, X_OK) == 0) {
@@ -91,11 +98,28 @@ static bool find_on_path(const char *name, char (&path)[4096]) {
   return false;
 }
 
+// Whether path holds text a shell can read: no ELF header and no zero byte up front. A program
+// for another machine is no script.
+static bool is_text(const char *path) {
+  const int fd = open(path, O_RDONLY | O_CLOEXEC);
+  if (fd == -1) return false;
+  char head[512];
+  const ssize_t got = read(fd, head, sizeof head);
+  close(fd);
+  return got >= 0 && memchr(head, '\0', static_cast<size_t>(got)) == nullptr &&
+         (got < 4 || memcmp(head,
+                            "\x7f"
+                            "ELF",
+                            4) != 0);
+}
+
 Start spawn_git(const char *const words[], const char *const more[], bool quiet,
                 GitCommand &command, int &error) {
   // The write end reaches Git only as its stdout. The read end reaches no child at all: a Git
   // that held its own pipe's read end would never see this reader go, and a status read only up
   // to its deciding line would wait for it forever.
+  char git[4096];
+  if (!find_git(git)) return Start::kGitNotFound;
   size_t count = 0, more_count = 0;
   while (words[count] != nullptr) ++count;
   while (more != nullptr && more[more_count] != nullptr) ++more_count;
@@ -113,21 +137,20 @@ Start spawn_git(const char *const words[], const char *const more[], bool quiet,
   for (size_t i = 0; i < count; ++i) argv[i + 2] = const_cast<char *>(words[i]);
   for (size_t i = 0; i <= more_count; ++i)
     argv[count + i + 2] = const_cast<char *>(more ? more[i] : nullptr);
-  error = spawn_process("git", argv + 1, ends[1], quiet, &command.process);
-  // posix_spawnp runs no shell for a file that is not a program, as execvp and the shells do: a
-  // wrapper script without a #! line ("exec /usr/bin/git "$@"") is run by /bin/sh, its path on
-  // the search path as its first argument.
-  char script[4096];
-  if (error == ENOEXEC && find_on_path("git", script)) {
+  error = spawn_process(git, argv + 1, ends[1], quiet, &command.process);
+  // posix_spawn runs no shell for a file that is not a program, as execvp and the shells do: a
+  // wrapper script without a #! line ("exec /usr/bin/git "$@"") is run by /bin/sh, its path as
+  // its first argument.
+  if (error == ENOEXEC && is_text(git)) {
     argv[0] = const_cast<char *>("sh");
-    argv[1] = script;
+    argv[1] = git;
     error = spawn_process("/bin/sh", argv, ends[1], quiet, &command.process);
   }
   free(argv);
   close(ends[1]);
   if (error != 0) {
     close(ends[0]);
-    return error == ENOENT ? Start::kGitNotFound : Start::kFailed;
+    return Start::kFailed;
   }
   error = adopt_output(command, ends[0]);
   return error == 0 ? Start::kStarted : Start::kFailed;
@@ -163,6 +186,33 @@ FILE *open_in_place(const char *path, int &error) {
   return file;
 }
 
+// Whether the file at path is tied to its inode: another name links to it, it is a mount of its
+// own (a file bind-mounted into a container), or it carries an access ACL of its own. A new file
+// in its place would leave those behind.
+static bool tied_to_inode(const char *path, const struct stat &file) {
+  const char *slash = strrchr(path, '/');
+  char directory[4096];
+  snprintf(directory, sizeof directory, "%.*s", slash ? static_cast<int>(slash - path) : 1,
+           slash ? path : ".");
+  struct stat parent;
+  if (file.st_nlink > 1 || stat(directory, &parent) != 0 || parent.st_dev != file.st_dev)
+    return true;
+#ifdef __linux__
+  // A bind mount from the same file system shares its device: only the mount ids tell.
+  struct statx mount, parent_mount;
+  if (statx(AT_FDCWD, path, AT_SYMLINK_NOFOLLOW, STATX_MNT_ID, &mount) == 0 &&
+      statx(AT_FDCWD, directory, 0, STATX_MNT_ID, &parent_mount) == 0 &&
+      (mount.stx_mask & parent_mount.stx_mask & STATX_MNT_ID) != 0 &&
+      mount.stx_mnt_id != parent_mount.stx_mnt_id) {
+    return true;
+  }
+  // Linux keeps an access ACL beyond the three base entries as this attribute, and only then.
+  return lgetxattr(path, "system.posix_acl_access", nullptr, 0) >= 0;
+#else
+  return false;
+#endif
+}
+
 Entry look_at(const char *path) {
   Entry entry;
   struct stat old;
@@ -175,6 +225,7 @@ Entry look_at(const char *path) {
                : S_ISDIR(old.st_mode) ? EntryKind::kDirectory
                                       : EntryKind::kOther;
   entry.writable = access(path, W_OK) == 0;
+  entry.tied = entry.kind == EntryKind::kRegular && tied_to_inode(path, old);
   entry.mode = old.st_mode & 07777;
   entry.owner = static_cast<long>(old.st_uid);
   entry.group = static_cast<long>(old.st_gid);
@@ -199,11 +250,13 @@ FILE *create_replacement(const char *path, const Entry &old, char (&name)[kRepla
     if (fd == -1 && errno != EEXIST) return nullptr;
   }
   if (fd == -1) return nullptr;
-  // The old header's group too, as in a team's shared tree the next member to stamp needs it;
-  // a user outside that group gets the header written in place instead.
-  const bool kept = old.kind != EntryKind::kRegular ||
-                    (fchown(fd, static_cast<uid_t>(-1), static_cast<gid_t>(old.group)) == 0 &&
-                     fchmod(fd, static_cast<mode_t>(old.mode)) == 0);
+  // The old header's owner and group too, as the in-place write kept them: a container's root
+  // stamp leaves a developer's header theirs, and in a team's shared tree the next member to
+  // stamp needs the group. A user who may not give them gets the header written in place.
+  const bool kept =
+      old.kind != EntryKind::kRegular ||
+      (fchown(fd, static_cast<uid_t>(old.owner), static_cast<gid_t>(old.group)) == 0 &&
+       fchmod(fd, static_cast<mode_t>(old.mode)) == 0);
   FILE *file = kept ? fdopen(fd, "w") : nullptr;
   if (file == nullptr) {
     close(fd);

@@ -182,10 +182,11 @@ enum class Replace { kReplaced, kHeld, kRefused, kFailed };
 /// What stands at a path.
 enum class EntryKind { kAbsent, kRegular, kLink, kDirectory, kOther };
 /// What stands at the header's path, looked at once: its kind, whether this user may write it,
-/// and on POSIX the mode and owner a replacement is to keep.
+/// whether it is tied to its inode (other links, a mount, its own ACL), and on POSIX the mode
+/// and owner a replacement is to keep.
 struct Entry {
   EntryKind kind = EntryKind::kAbsent;
-  bool writable = false;
+  bool writable = false, tied = false;
   unsigned mode = 0;
   long owner = -1, group = -1;
 };
@@ -234,8 +235,8 @@ Entry look_at(const char *path);
 FILE *open_in_place(const char *path, int &error);
 /// Writes size bytes to file and closes it: 0, or the first failure's error number.
 int write_and_close(FILE *file, const char *bytes, size_t size);
-/// A new file beside path that keeps old's mode and group, named in name; nullptr when the
-/// directory refuses a new file or the group cannot be kept.
+/// A new file beside path that keeps old's mode, owner and group, named in name; nullptr when
+/// the directory refuses a new file or they cannot be kept.
 FILE *create_replacement(const char *path, const Entry &old, char (&name)[kReplacementNameSize]);
 /// Puts file from in to's place in one step.
 Replace replace_file(const char *from, const char *to, int &error);

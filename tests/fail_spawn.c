@@ -92,9 +92,11 @@ void *realloc(void *old, size_t size) {
   return NULL;
 }
 
+/* FAIL_CALL=rename_busy: as an SMB mount answers while another client has the file open. */
 int rename(const char *from, const char *to) {
-  if (!failing(__func__)) return REAL(rename)(from, to);
-  errno = EXDEV;
+  const int busy = failing("rename_busy");
+  if (!busy && !failing(__func__)) return REAL(rename)(from, to);
+  errno = busy ? EBUSY : EXDEV;
   return -1;
 }
 

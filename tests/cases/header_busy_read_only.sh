@@ -1,5 +1,5 @@
-# The header is busy (a mount point) and cannot be written in place either (mounted read-only):
-# the run fails, and no warning claims that it was written in place.
+# The header is a mount point, written in place, and mounted read-only: the run fails, and no
+# warning claims that it was written in place.
 posix_only="a bind mount"
 new_project
 echo '/* previous */' >applications/revision.h

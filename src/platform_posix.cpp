@@ -44,11 +44,11 @@ void set_environment(char *assignment) { putenv(assignment); }
 
 int make_build_dir() { return mkdir("build", 0777) == 0 || errno == EEXIST ? 0 : errno; }
 
-// Starts file (the shell when Git is a script without #!) with its stdout on write_end, its
-// stdin (and its stderr when quiet) on the null device, and SIGPIPE and SIGCHLD at their
-// defaults, however this process found them: Git stops when its reader goes, as a status read
-// only up to its deciding line needs, and waits for its own children. 0, or the error number.
-static int spawn_process(const char *file, char *const argv[], int write_end, bool quiet,
+// Starts file (the shell when Git is a script without #!) in launch's directory with its stdout
+// on write_end, its stdin (and its stderr when quiet) on the null device, and SIGPIPE and SIGCHLD
+// at their defaults, however this process found them: Git stops when its reader goes, as a status
+// read only up to its deciding line needs, and waits for its own children. 0, or the error number.
+static int spawn_process(const char *file, char *const argv[], int write_end, const Launch &launch,
                          pid_t *pid) {
   posix_spawn_file_actions_t actions;
   int error = posix_spawn_file_actions_init(&actions);
@@ -64,8 +64,10 @@ static int spawn_process(const char *file, char *const argv[], int write_end, bo
     // No command revstamp runs reads its input: the build's stays the build's.
     if (error == 0)
       error = posix_spawn_file_actions_addopen(&actions, STDIN_FILENO, "/dev/null", O_RDONLY, 0);
-    if (error == 0 && quiet)
+    if (error == 0 && launch.quiet)
       error = posix_spawn_file_actions_addopen(&actions, STDERR_FILENO, "/dev/null", O_WRONLY, 0);
+    if (error == 0 && launch.directory != nullptr)
+      error = posix_spawn_file_actions_addchdir_np(&actions, launch.directory);
     if (error == 0) error = posix_spawnattr_setsigdefault(&attributes, &defaults);
     if (error == 0) error = posix_spawnattr_setflags(&attributes, POSIX_SPAWN_SETSIGDEF);
     // No shell between, and no search: file is a path. The arguments reach it as they are.
@@ -113,8 +115,8 @@ static bool is_text(const char *path) {
                             4) != 0);
 }
 
-Start spawn_git(const char *const words[], const char *const more[], bool quiet,
-                GitCommand &command, int &error) {
+Start spawn_git(const char *const words[], const Launch &launch, GitCommand &command, int &error) {
+  const char *const *more = launch.more;
   // The write end reaches Git only as its stdout. The read end reaches no child at all: a Git
   // that held its own pipe's read end would never see this reader go, and a status read only up
   // to its deciding line would wait for it forever.
@@ -137,14 +139,14 @@ Start spawn_git(const char *const words[], const char *const more[], bool quiet,
   for (size_t i = 0; i < count; ++i) argv[i + 2] = const_cast<char *>(words[i]);
   for (size_t i = 0; i <= more_count; ++i)
     argv[count + i + 2] = const_cast<char *>(more ? more[i] : nullptr);
-  error = spawn_process(git, argv + 1, ends[1], quiet, &command.process);
+  error = spawn_process(git, argv + 1, ends[1], launch, &command.process);
   // posix_spawn runs no shell for a file that is not a program, as execvp and the shells do: a
   // wrapper script without a #! line ("exec /usr/bin/git "$@"") is run by /bin/sh, its path as
   // its first argument.
   if (error == ENOEXEC && is_text(git)) {
     argv[0] = const_cast<char *>("sh");
     argv[1] = git;
-    error = spawn_process("/bin/sh", argv, ends[1], quiet, &command.process);
+    error = spawn_process("/bin/sh", argv, ends[1], launch, &command.process);
   }
   free(argv);
   close(ends[1]);

@@ -208,7 +208,7 @@ static HANDLE inheritable(DWORD which) {
 // Starts program with exactly the standard handles given (nullptr: none) and no other: a helper
 // Git leaves running (an fsmonitor, a credential daemon) holds no pipe of the build tool's. No
 // console window opens for it, when the tool itself was started detached. 0, or the error.
-static DWORD create_process(const std::wstring &program, std::wstring &line,
+static DWORD create_process(const std::wstring &program, std::wstring &line, const char *directory,
                             const HANDLE (&standard)[3], PROCESS_INFORMATION &started) {
   HANDLE inherited[3];
   DWORD count = 0;
@@ -230,18 +230,18 @@ static DWORD create_process(const std::wstring &program, std::wstring &line,
       UpdateProcThreadAttribute(attributes, 0, PROC_THREAD_ATTRIBUTE_HANDLE_LIST, inherited,
                                 count * sizeof(HANDLE), nullptr, nullptr) &&
       CreateProcessW(program.c_str(), &line[0], nullptr, nullptr, TRUE,
-                     CREATE_NO_WINDOW | EXTENDED_STARTUPINFO_PRESENT, nullptr, nullptr,
-                     &startup.StartupInfo, &started);
+                     CREATE_NO_WINDOW | EXTENDED_STARTUPINFO_PRESENT, nullptr,
+                     directory ? widen(directory).c_str() : nullptr, &startup.StartupInfo,
+                     &started);
   const DWORD error = created ? 0 : GetLastError();
   DeleteProcThreadAttributeList(attributes);
   return error;
 }
 
-Start spawn_git(const char *const words[], const char *const more[], bool quiet,
-                GitCommand &command, int &error) {
+Start spawn_git(const char *const words[], const Launch &launch, GitCommand &command, int &error) {
   std::wstring git, program, line;
   if (!find_git(git)) return Start::kGitNotFound;
-  compose_command(git, words, more, program, line);
+  compose_command(git, words, launch.more, program, line);
   // cmd.exe's limit, which a Git that is a batch script meets.
   if (line.size() >= (is_batch_file(git) ? 8191 : kCommandLineLimit)) {
     error = E2BIG;
@@ -257,10 +257,11 @@ Start spawn_git(const char *const words[], const char *const more[], bool quiet,
   }
   SetHandleInformation(write_end, HANDLE_FLAG_INHERIT, HANDLE_FLAG_INHERIT);
   // No command revstamp runs reads its input: the build's stays the build's.
-  const HANDLE standard[3] = {null_device(GENERIC_READ), write_end,
-                              quiet ? null_device(GENERIC_WRITE) : inheritable(STD_ERROR_HANDLE)};
+  const HANDLE standard[3] = {
+      null_device(GENERIC_READ), write_end,
+      launch.quiet ? null_device(GENERIC_WRITE) : inheritable(STD_ERROR_HANDLE)};
   PROCESS_INFORMATION started = {};
-  const DWORD create_error = create_process(program, line, standard, started);
+  const DWORD create_error = create_process(program, line, launch.directory, standard, started);
   for (const HANDLE handle : standard)
     if (handle != nullptr) CloseHandle(handle);
   if (create_error != 0) {

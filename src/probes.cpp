@@ -30,6 +30,12 @@ static const struct {
     // The whole index, whatever directory revstamp runs in, with paths relative to it: the
     // submodules are its gitlinks. Asked by the submodule listing, which gets round its failure.
     {{"ls-files", "-s", "-z", "--", ":(top)"}, 0, kAsked},
+    // Where the shallow file is, for a Git before 2.15 that does not answer the probe.
+    {{"rev-parse", "--git-dir"}, kMaxGitArgs, kAsked},
+    // Which Git this is: some list submodules wrongly from below the top.
+    {{"version"}, 0, kAsked},
+    // The top of the work tree, and the way from it down to the working directory.
+    {{"rev-parse", "--show-toplevel", "--show-prefix"}, kMaxGitArgs, kAsked},
 };
 
 void prepare_git_environment() {
@@ -46,16 +52,16 @@ void prepare_git_environment() {
   for (char *assignment : assignments) set_environment(assignment);
 }
 
-GitCommand start_git_command(GitCommandId id, const char *const *more, bool quiet) {
+GitCommand start_git_command(GitCommandId id, const Launch &launch) {
   GitCommand command;
   command.id = id;
   int error = 0;
-  const Start started = spawn_git(kGitCommands[id].args, more, quiet, command, error);
+  const Start started = spawn_git(kGitCommands[id].args, launch, command, error);
   command.progress = started == Start::kStarted       ? Progress::kRunning
                      : started == Start::kGitNotFound ? Progress::kGitMissing
                                                       : Progress::kStartFailed;
   // The index listing's and a quiet command's readers get round a failure: nothing to report.
-  if (started == Start::kFailed && kGitCommands[id].named > 0 && !quiet)
+  if (started == Start::kFailed && kGitCommands[id].named > 0 && !launch.quiet)
     report_failure("popen failed", error);
   return command;
 }
@@ -142,7 +148,8 @@ int scan_status(FILE *in, Console &echo) {
     const size_t size = strlen(piece);
     write_console(echo, piece, size);
     write_console(echo, "\n", 1);
-    if (line_start) in_entry = piece[0] == '\t';
+    // Git before 1.8.5 starts every line with "#", an entry with "#" and a TAB.
+    if (line_start) in_entry = piece[0] == '\t' || (piece[0] == '#' && piece[1] == '\t');
     line_start = size < sizeof piece - 1 || piece[size - 1] == '\n';
     const int letter = in_entry ? marker_letter(piece) : 0;
     if (letter != 0) return letter;
@@ -168,14 +175,33 @@ static bool head_names_object(bool &failed) {
   return verify.exit_code == 0;
 }
 
-// Only a first line that is "true" says shallow: Git before 2.15 echoes the option back.
+// Whether the repository holds a file named shallow, as Git before 2.15 keeps a shallow clone.
+static bool shallow_file_found() {
+  GitCommand git_dir = start_git_command(kGitDir);
+  Text answer;
+  read_all(git_dir, answer);
+  const size_t line =
+      answer.size > 0 && answer.bytes[answer.size - 1] == '\n' ? answer.size - 1 : 0;
+  bool found = false;
+  if (git_dir.exit_code == 0 && line > 0) {
+    Text path;
+    append(path, answer.bytes, line);
+    append(path, "/shallow", 9);
+    found = !path.lost && look_at(path.bytes).kind == EntryKind::kRegular;
+    release(path);
+  }
+  release(answer);
+  return found;
+}
+
+// A first line "true" says shallow, "false" not; Git before 2.15 echoes the option back instead.
 static bool read_shallow_answer(GitCommand &probe) {
   if (probe.progress != Progress::kRunning) return false;
-  char line[16] = "";
-  const bool shallow =
-      fgets(line, sizeof line, probe.output) != nullptr && strcmp(line, "true\n") == 0;
+  char line[64] = "";
+  const bool answered = fgets(line, sizeof line, probe.output) != nullptr;
   read_to_end(probe.output);
-  return shallow;
+  if (strcmp(line, "true\n") == 0 || strcmp(line, "false\n") == 0) return line[0] == 't';
+  return answered && strncmp(line, "--is-shallow", 12) == 0 && shallow_file_found();
 }
 
 // Git lists HEAD first: the last line is the oldest commit, which stays put as history grows.

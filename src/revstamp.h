@@ -56,6 +56,9 @@ enum GitCommandId {
   kSubmodules,
   kVerifyHead,
   kGitlinks,
+  kGitDir,
+  kVersion,
+  kTopAndPrefix,
   kGitCommandCount
 };
 /// Where a Git command stands.
@@ -94,10 +97,15 @@ struct StatusProbe {
 void prepare_git_environment();
 /// Starts the table's commands for this run at once; the optional ones only when asked for.
 GitCommands start_git_commands(bool extra_macros);
-/// Starts the table's words for id, then more's; "popen failed" when it cannot, unless quiet,
-/// which also sends Git's stderr to the null device.
-GitCommand start_git_command(GitCommandId id, const char *const *more = nullptr,
-                             bool quiet = false);
+/// How a Git command is started beyond its table words: more words after them, quiet (its
+/// stderr to the null device, a failure to start not reported), in another directory.
+struct Launch {
+  const char *const *more = nullptr;
+  bool quiet = false;
+  const char *directory = nullptr;
+};
+/// Starts the table's words for id as launch says; "popen failed" when it cannot, unless quiet.
+GitCommand start_git_command(GitCommandId id, const Launch &launch = Launch());
 /// Waits for a started command, discarding its unread output; it is then finished.
 void finish_git_command(GitCommand &command);
 /// Reports a command that exited non-zero after the history was listed: true when so.
@@ -124,6 +132,9 @@ struct SubmoduleListing {
   GitCommand one;
   GitCommand *runs = nullptr;
   int count = 0;
+  /// With from_top, the one command runs at the top of the work tree, prefix below it.
+  bool from_top = false;
+  Text prefix;
 };
 /// The listing's bytes as Git printed them, and whether a failure was reported.
 struct ListingResult {
@@ -212,10 +223,9 @@ int flush_console(Console &console);
 void set_environment(char *assignment);
 /// Creates ./build: 0 when made or an entry of that name exists, else the error number.
 int make_build_dir();
-/// Starts Git from the search path with words, then more's, and no shell: its stdout in
+/// Starts Git from the search path with words, then launch's, and no shell: its stdout in
 /// command.output, its stdin the null device, and its stderr too when quiet.
-Start spawn_git(const char *const words[], const char *const more[], bool quiet,
-                GitCommand &command, int &error);
+Start spawn_git(const char *const words[], const Launch &launch, GitCommand &command, int &error);
 /// Whether Git may be handed a word from the repository: not through a command interpreter.
 bool git_takes_repository_words();
 /// Whether word reaches Git's command line unchanged (Windows: whether it is valid UTF-8).

@@ -5,6 +5,7 @@
 // gitlink; the listing is split only where that is certain, and any run that fails leaves the
 // one command to decide.
 #include <algorithm>
+#include <cstdio>
 #include <cstdlib>
 #include <cstring>
 
@@ -96,7 +97,10 @@ static GitCommand start_run(const char *const *paths, int count) {
     for (int i = 0, at = 0; i < count; at += static_cast<int>(strlen(pathspecs.bytes + at)) + 1)
       more[++i] = pathspecs.bytes + at;
     more[count + 1] = nullptr;
-    run = start_git_command(kSubmodules, more, true);
+    Launch quietly;
+    quietly.more = more;
+    quietly.quiet = true;
+    run = start_git_command(kSubmodules, quietly);
   }
   free(more);
   release(pathspecs);
@@ -126,8 +130,49 @@ static bool start_runs(const Text &paths, int count, SubmoduleListing &listing) 
   return started;
 }
 
+// Git's version as one number (2.17.0 is 21700); 0 when it does not say.
+static long git_version() {
+  GitCommand version = start_git_command(kVersion);
+  Text answer;
+  read_all(version, answer);
+  append(answer, "", 1);
+  int major = 0, minor = 0, patch = 0;
+  if (!answer.lost) sscanf(answer.bytes, "git version %d.%d.%d", &major, &minor, &patch);
+  release(answer);
+  return major * 10000L + minor * 100L + patch;
+}
+
+// Git before 1.8.4 refuses to list submodules below the top of the work tree, and Git 2.16 to
+// 2.24 lists a top-level submodule that moved on without its + there (fixed in 2.25.0).
+static bool lists_wrongly_from_here(long version) {
+  return version > 0 && (version < 10804 || (version >= 21600 && version < 22500));
+}
+
+// Starts the one command at the top of the work tree, keeping in listing.prefix the way down
+// from there to here ("fw/", or empty); false when Git could not say where the top is.
+static bool start_from_top(SubmoduleListing &listing) {
+  GitCommand ask = start_git_command(kTopAndPrefix);
+  Text answer;
+  read_all(ask, answer);
+  append(answer, "", 1);
+  char *top_end = answer.lost ? nullptr : strchr(answer.bytes, '\n');
+  const bool told = ask.exit_code == 0 && top_end != nullptr;
+  if (told) {
+    *top_end = '\0';
+    append(listing.prefix, top_end + 1, strcspn(top_end + 1, "\n"));
+    append(listing.prefix, "", 1);
+    Launch at_top;
+    at_top.directory = answer.bytes;
+    listing.one = start_git_command(kSubmodules, at_top);
+    listing.from_top = !listing.prefix.lost;
+  }
+  release(answer);
+  return told;
+}
+
 SubmoduleListing start_submodule_listing() {
   SubmoduleListing listing;
+  if (lists_wrongly_from_here(git_version()) && start_from_top(listing)) return listing;
   Text paths;
   int checked_out = 0;
   const int count = pathspecs_exact() ? read_gitlinks(paths, checked_out) : -1;
@@ -138,6 +183,35 @@ SubmoduleListing start_submodule_listing() {
   }
   release(paths);
   return listing;
+}
+
+// Appends the listing Git printed at the top with each path made relative to the working
+// directory, below the top by prefix, as Git 2.25 and later print it there: lib becomes
+// ../lib, fw/x becomes x. Only a path's leading folders change, so the rest of the line stays.
+static void append_from_here(const Text &listing, const char *prefix, Text &out) {
+  const char *end = listing.bytes + listing.size;
+  for (const char *line = listing.bytes; line < end;) {
+    const char *line_end =
+        static_cast<const char *>(memchr(line, '\n', static_cast<size_t>(end - line)));
+    line_end = line_end ? line_end + 1 : end;
+    // The status letter (a blank too) and the object name, then a blank, then the path.
+    const char *path = line + 1 < line_end
+                           ? static_cast<const char *>(
+                                 memchr(line + 1, ' ', static_cast<size_t>(line_end - line - 1)))
+                           : nullptr;
+    path = path ? path + 1 : line_end;
+    append(out, line, static_cast<size_t>(path - line));
+    const char *up = prefix;
+    for (size_t folder; *up != '\0' &&
+                        (folder = strcspn(up, "/") + 1) <= static_cast<size_t>(line_end - path) &&
+                        memcmp(path, up, folder) == 0;) {
+      path += folder;
+      up += folder;
+    }
+    for (; *up != '\0'; up += strcspn(up, "/") + 1) append(out, "../");
+    append(out, path, static_cast<size_t>(line_end - path));
+    line = line_end;
+  }
 }
 
 ListingResult read_submodule_listing(SubmoduleListing &listing, bool history_listed) {
@@ -156,9 +230,14 @@ ListingResult read_submodule_listing(SubmoduleListing &listing, bool history_lis
     listing.one = start_git_command(kSubmodules);
   }
   if (listing.count == 0 || split_failed) {
-    read_all(listing.one, result.bytes);
+    Text at_top;
+    read_all(listing.one, listing.from_top ? at_top : result.bytes);
+    if (listing.from_top) append_from_here(at_top, listing.prefix.bytes, result.bytes);
+    if (at_top.lost) result.bytes.lost = true;
+    release(at_top);
     result.failed = check_git_exit(listing.one, history_listed);
   }
+  release(listing.prefix);
   listing = SubmoduleListing();
   return result;
 }

@@ -1,0 +1,73 @@
+#!/usr/bin/env bash
+# Stamps the same trees with each Git that build servers still run (built from ../shared/old-git
+# by its build.sh, once, into a cache) and with this machine's Git: header and exit status must
+# be equal. Prints a table of Git version, scenario and result; fails on any difference.
+#   old_git.sh TOOL [VERSION...]
+set -euo pipefail
+tool=$1
+shift
+versions=("${@:-1.8.3.1 2.11.0 2.17.0 2.20.1 2.25.1}")
+read -ra versions <<<"${versions[*]}"
+source_dir=$(cd "$(dirname "$0")/../../shared/old-git" 2>/dev/null && pwd) ||
+  { echo "no ../shared/old-git beside the project: skipped"; exit 77; }
+tmp=$(mktemp -d)
+trap 'rm -rf "$tmp"' EXIT
+export HOME=$tmp LC_ALL=C GIT_CONFIG_GLOBAL=/dev/null GIT_CONFIG_NOSYSTEM=1 GIT_AUTHOR_NAME=Dev
+export GIT_AUTHOR_EMAIL=dev@example.com GIT_COMMITTER_NAME=Dev GIT_COMMITTER_EMAIL=dev@example.com
+export GIT_AUTHOR_DATE="@1700000000 +0000" GIT_COMMITTER_DATE="@1700000000 +0000"
+git_add_submodule() { git -c protocol.file.allow=always submodule add -q "$@"; }
+commit() { mkdir -p "$(dirname "$1")" && echo "line $RANDOM" >>"$1" && git add -A && git commit -qm "$1"; }
+
+# make_tree SCENARIO: builds the tree in $tmp/SCENARIO with this machine's Git; the tool runs in fw/.
+make_tree() {
+  local dir=$tmp/$1 n=0
+  mkdir -p "$dir" && cd "$dir"
+  git init -q -b main lib && (cd lib && commit lib.c && commit lib.c)
+  git init -q -b main nest && (cd nest && commit nest.c && git_add_submodule ../lib deep &&
+    git commit -qm deep)
+  git init -q -b main repo && cd repo && mkdir -p applications fw && commit main.c && commit fw/x.c
+  case $1 in
+    modified) echo change >>main.c ;;
+    new) echo new >new.c && git add new.c ;;
+    deleted) rm main.c ;;
+    renamed) git mv main.c moved.c ;;
+    shallow) cd .. && git clone -q --depth 1 "file://$dir/repo" clone && rm -rf repo &&
+      mv clone repo && mkdir -p repo/applications ;;
+    sub3 | sub4) for i in $(seq "${1#sub}"); do git_add_submodule ../lib "lib$i"; done &&
+      git commit -qm subs ;;
+    sub12)
+      for name in 'with blank' 'star*' cold moved a b c d e f; do git_add_submodule ../lib "$name"; done
+      git_add_submodule ../nest fw/nest &&
+        git -c protocol.file.allow=always submodule update -q --init --recursive
+      git commit -qm subs && git submodule deinit -q cold && (cd moved && git checkout -q HEAD~1) ;;
+  esac
+}
+
+# stamp GIT_BIN SCENARIO ARGS...: the header and the exit status, in one string.
+stamp() {
+  local bin=$1 scenario=$2
+  shift 2
+  rm -f "$tmp/$scenario/repo/applications/revision.h"
+  (cd "$tmp/$scenario/repo/fw" && PATH="$bin:$PATH" "$tool" "$@" >/dev/null 2>&1; echo "exit $?")
+  cat "$tmp/$scenario/repo/applications/revision.h" 2>/dev/null || true
+}
+
+scenarios=(clean modified new deleted renamed shallow sub0 sub3 sub4 sub12)
+for scenario in "${scenarios[@]}"; do (make_tree "$scenario"); done
+failed=0
+printf '%-9s' git; printf ' %-8s' "${scenarios[@]}"; echo
+for version in "${versions[@]}"; do
+  bin=$(sh "$source_dir/build.sh" "$version")
+  printf '%-9s' "$version"
+  for scenario in "${scenarios[@]}"; do
+    args=(x) && [ "${scenario#sub}" = "$scenario" ] || args=(x s)
+    expected=$(stamp "$(dirname "$(command -v git)")" "$scenario" "${args[@]}")
+    if [ "$(stamp "$bin" "$scenario" "${args[@]}")" = "$expected" ]; then
+      printf ' %-8s' same
+    else
+      printf ' %-8s' DIFFERS && failed=1
+    fi
+  done
+  echo
+done
+exit $failed

@@ -1,21 +1,21 @@
 # revstamp_stamp(<target> WORKING_DIRECTORY <dir> [TARGETED] [WORD <word>] [EXTRA_MACROS]
-#                [IF_CHANGED])
+#                [IF_CHANGED] [QUIET] [REQUIRE_HISTORY] [KEEP_STAMP])
 #
 # Before <target> builds, and on every build, runs revstamp in <dir>; it writes
 # <dir>/../applications/revision.h, the targeted form (build targets and submodules) with
 # TARGETED. WORD is revstamp's first argument, which it never reads (default: <target>). A
 # relative <dir> is taken from the current source directory. One header has one stamp: a later
 # call for the same header and form makes <target> wait for that stamp; one for another form
-# stops configure. EXTRA_MACROS and IF_CHANGED set REVSTAMP_EXTRA_MACROS=1 and
-# REVSTAMP_IF_CHANGED=1 for this stamp.
+# stops configure. EXTRA_MACROS, IF_CHANGED, QUIET, REQUIRE_HISTORY and KEEP_STAMP set
+# REVSTAMP_EXTRA_MACROS=1, REVSTAMP_IF_CHANGED=1 and so on for this stamp.
 function(revstamp_stamp target)
-  cmake_parse_arguments(PARSE_ARGV 1 arg "TARGETED;EXTRA_MACROS;IF_CHANGED" "WORKING_DIRECTORY;WORD"
-                        "")
+  cmake_parse_arguments(PARSE_ARGV 1 arg "TARGETED;EXTRA_MACROS;IF_CHANGED;QUIET;REQUIRE_HISTORY;KEEP_STAMP"
+                        "WORKING_DIRECTORY;WORD" "")
   set(me "revstamp_stamp(${target})")
   if(arg_UNPARSED_ARGUMENTS)
     message(FATAL_ERROR "${me}: unknown arguments ${arg_UNPARSED_ARGUMENTS}; it takes "
-                        "WORKING_DIRECTORY <dir>, TARGETED, WORD <word>, EXTRA_MACROS and "
-                        "IF_CHANGED.")
+                        "WORKING_DIRECTORY <dir>, TARGETED, WORD <word>, EXTRA_MACROS, "
+                        "IF_CHANGED, QUIET, REQUIRE_HISTORY and KEEP_STAMP.")
   endif()
   if(NOT TARGET "${target}")
     message(FATAL_ERROR "${me}: there is no target named ${target}. Call revstamp_stamp after "
@@ -79,7 +79,7 @@ function(revstamp_stamp target)
   # Each option is the environment variable revstamp reads, set for this stamp alone.
   set(command revstamp::revstamp)
   set(options)
-  foreach(option EXTRA_MACROS IF_CHANGED)
+  foreach(option EXTRA_MACROS IF_CHANGED QUIET REQUIRE_HISTORY KEEP_STAMP)
     if(arg_${option})
       list(APPEND options REVSTAMP_${option}=1)
     endif()

@@ -6,7 +6,8 @@
 
 void createBuildDir() {
   if (make_build_dir() == 0) return;
-  printf("Failed to create build directory.\n");
+  // A quiet run keeps stdout empty, yet still says why it failed.
+  fputs("Failed to create build directory.\n", option_on("REVSTAMP_QUIET") ? stderr : stdout);
   exit(1);
 }
 
@@ -34,6 +35,9 @@ static const char kUsage[] =
     "  REVSTAMP_EXTRA_MACROS=1   also stamp FIRMWARE_VER_HEAD_STR, FIRMWARE_VER_DESCRIBE_STR,\n"
     "                            FIRMWARE_VER_DIRTY and FIRMWARE_VER_VALID\n"
     "  REVSTAMP_IF_CHANGED=1     leave the header alone when its bytes would not change\n"
+    "  REVSTAMP_QUIET=1          print nothing on stdout\n"
+    "  REVSTAMP_REQUIRE_HISTORY=1  fail (exit 1) when the placeholder 00000000 is stamped\n"
+    "  REVSTAMP_KEEP_STAMP=1     when Git lists no commit, keep a header that holds a real stamp\n"
     "\n"
     "More in revstamp(1).\n";
 
@@ -116,4 +120,13 @@ bool check_console_output(Console &console) {
   const int error = flush_console(console);
   if (error != 0) report_failure("write failed", error);
   return error != 0;
+}
+
+bool check_history_required(const History &history) {
+  if (history.listed || !option_on("REVSTAMP_REQUIRE_HISTORY")) return false;
+  report("error: the placeholder 00000000 was stamped: %s",
+         history.git_missing ? "Git was not found"
+                             : "Git listed no commit (no repository found from here, or Git "
+                               "refused it)");
+  return true;
 }

@@ -1,6 +1,7 @@
 // The header file's fate: left alone, replaced whole in one step, or written in place. What
 // stands at its path is looked at once, and that decides.
 #include <cerrno>
+#include <cstdlib>
 #include <cstring>
 
 #include "revstamp.h"
@@ -114,4 +115,19 @@ int write_header(Text &bytes) {
   }
   release(bytes);
   return result;
+}
+
+bool header_holds_real_stamp() {
+  FILE *header = fopen(kHeaderPath, "rb");
+  if (header == nullptr) return false;
+  // Either form's count line: "#define", blanks, the name, a blank, the number.
+  char line[256];
+  long count = 0;
+  while (count == 0 && fgets(line, sizeof line, header) != nullptr) {
+    const char *name = strstr(line, "FIRMWARE_VER_REV ");
+    if (strncmp(line, "#define ", 8) == 0 && name != nullptr)
+      count = strtol(name + 17, nullptr, 10);
+  }
+  fclose(header);
+  return count > 0;
 }

@@ -5,6 +5,8 @@
 int main(int argc, char **argv) {
   Console console{prepare_process() ? stdout : nullptr};
   if (answer_help_or_version(argc, argv, console)) return check_console_output(console) ? 1 : 0;
+  const bool quiet = option_on("REVSTAMP_QUIET");
+  if (quiet) console.stream = nullptr;
   createBuildDir();
   prepare_git_environment();
   const bool targeted = selects_targeted_form(argc, argv);
@@ -35,12 +37,18 @@ int main(int argc, char **argv) {
   // which the macro cannot speak of, is still to come.
   extra.valid = history.listed && !history.shallow && !failed;
   const ExtraMacros *stamped_extra = extra_macros ? &extra : nullptr;
-  if (targeted) {
+  // A source drop keeps the stamp it was made with, on request.
+  const bool kept =
+      !history.listed && option_on("REVSTAMP_KEEP_STAMP") && header_holds_real_stamp();
+  if (kept) {
+    report("warning: Git listed no commit: %s keeps the stamp it holds", kHeaderPath);
+  } else if (targeted) {
     failed |=
         write_targeted_file(history.count, hash, state.letter, listing.bytes, stamped_extra) != 0;
   } else {
     failed |= write_notargeted_file(history.count, hash, state.letter, stamped_extra) != 0;
   }
+  if (!kept) failed |= check_history_required(history);
   release(listing.bytes);
   release(extra.describe);
   failed |= report_shallow_history(history.shallow);

@@ -224,7 +224,8 @@ History find_git_revision_number(GitCommand &shallow_probe, GitCommand &history,
   if (shallow_probe.progress == Progress::kFinished)
     found.failed = check_git_dir(shallow_probe.exit_code == 0);
   // Every command meets a missing Git alike: said once, for the one every run starts.
-  if (history.progress == Progress::kGitMissing) report("git: not found");
+  found.git_missing = history.progress == Progress::kGitMissing;
+  if (found.git_missing) report("git: not found");
   if (history.progress == Progress::kStartFailed) {
     found.count = 1;
     found.failed = true;

@@ -24,6 +24,8 @@ struct Text {
   bool lost = false;
 };
 
+struct History;
+
 // --- Run driver: driver.cpp ---
 
 /// Makes sure an entry named build exists here; prints a line and exits with 1 if it cannot.
@@ -42,6 +44,8 @@ void report_failure(const char *message, int error);
 bool check_git_dir(bool repository_found);
 /// Reports a shallow clone's history, cut short: true (a failure) unless REVSTAMP_ALLOW_SHALLOW=1.
 bool report_shallow_history(bool shallow);
+/// With REVSTAMP_REQUIRE_HISTORY=1, a placeholder stamp is an error: true when so.
+bool check_history_required(const History &history);
 /// Reports "write failed" when a byte of the console could not be written: true when so.
 bool check_console_output(Console &console);
 
@@ -83,7 +87,7 @@ struct GitCommands {
 /// What the history listing found; once Git listed a commit, a failing Git command is a failure.
 struct History {
   int count = 0;
-  bool listed = false, shallow = false, failed = false;
+  bool listed = false, shallow = false, failed = false, git_missing = false;
   /// HEAD's full object name, the listing's first line; empty when nothing was listed.
   char head[72] = "";
 };
@@ -179,6 +183,8 @@ void print_git_submodule_info(const Text &listing, Text &header);
 
 // --- The header file's fate: header_file.cpp ---
 
+/// Whether the header holds a stamp of a real history: FIRMWARE_VER_REV above 0.
+bool header_holds_real_stamp();
 /// Puts bytes in the header's place (left alone when REVSTAMP_IF_CHANGED=1 finds them there),
 /// then releases them; 0 when the header holds them, 1 when that failed (reported).
 int write_header(Text &bytes);

@@ -8,6 +8,8 @@
 #   consumer_test.sh symlink             stamped from a board's fw/, a link to the shared one
 #   consumer_test.sh hash-path           a '#' in the project's path must stop configure
 #   consumer_test.sh name-clash          the project has a target named revstamp of its own
+#   consumer_test.sh strict              FetchContent under clang++ and a project's strict
+#                                        warning flags with -Werror
 #   consumer_test.sh misuse              a missing WORKING_DIRECTORY must stop configure
 #   consumer_test.sh two-stamps-ninja    a bootloader stamped from the same directory, in the
 #   consumer_test.sh two-stamps-make       same form, built with Ninja or Unix Makefiles -j8
@@ -61,6 +63,11 @@ case $mode in
     configure+=(-DCMAKE_PREFIX_PATH="$tmp/prefix")
     ;;
   source) configure+=(-DREVSTAMP_SOURCE="$source_dir") ;;
+  strict)
+    strict="-Wall -Wextra -Wpedantic -Wconversion -Wsign-conversion -Wshadow -Wold-style-cast"
+    configure+=(-DREVSTAMP_SOURCE="$source_dir" -DCMAKE_CXX_COMPILER=clang++
+      "-DCMAKE_CXX_FLAGS=$strict -Wundef -Werror")
+    ;;
   cross) configure+=(-DREVSTAMP_SOURCE="$source_dir" --toolchain "$repo/arm-none-eabi.cmake") ;;
   cross-env)
     export CMAKE_TOOLCHAIN_FILE=$repo/arm-none-eabi.cmake CC=arm-none-eabi-gcc

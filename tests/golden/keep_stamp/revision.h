@@ -1,0 +1,2 @@
+#define FIRMWARE_VER_REV 4711
+#define FIRMWARE_VER_HASH_STR "1234abcd"

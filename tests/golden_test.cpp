@@ -90,6 +90,8 @@ TEST(FailingCall, ReportedOrGotRound) {
       {"rename", "modified", "write failed: Invalid cross-device link"},
       // Got round: written in place, or the wait tried again.
       {"fchmod", "longer_old_header", nullptr},
+      {"fchown", "longer_old_header", nullptr},
+      {"statx", "longer_old_header", nullptr},
       {"open", "modified", nullptr},
       {"waitpid", "targeted_modified", nullptr},
   };

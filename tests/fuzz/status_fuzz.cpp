@@ -1,6 +1,6 @@
 // Status scanning: the echo ends at the deciding piece, and the letter is the first marker in
-// table order within the first piece of an entry line (one that starts with a TAB) that holds
-// any.
+// table order within the first piece of an entry line (one that starts with a TAB, or with "#"
+// and a TAB as Git before 1.8.5 prints it) that holds any.
 #include "model.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size) {
@@ -23,9 +23,9 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size) {
   for (const std::string &piece : model_pieces(in.bytes, kPieceSize)) {
     const std::string seen = visible(piece);
     expected_echo += seen + "\n";
-    // A line is an entry when it starts with a TAB; as C strings see a piece, one that stops
-    // short of the buffer or ends in a line end is the last of its line.
-    if (line_start) entry = seen.compare(0, 1, "\t") == 0;
+    // A line is an entry when it starts with a TAB or "#\t"; as C strings see a piece, one that
+    // stops short of the buffer or ends in a line end is the last of its line.
+    if (line_start) entry = seen.compare(0, 1, "\t") == 0 || seen.compare(0, 2, "#\t") == 0;
     line_start = seen.size() < kPieceSize - 1 || seen.back() == '\n';
     if (!entry) continue;
     for (const auto &[marker, marker_letter] : kMarkers) {

@@ -19,6 +19,14 @@
 // POSIX has the program declare it; glibc's unistd.h declares it too.
 extern char **environ;  // NOLINT(readability-redundant-declaration)
 
+// glibc before 2.29 (CentOS 7's 2.17 among them) cannot start a process in another directory.
+#if defined(__GLIBC__) && __GLIBC__ == 2 && __GLIBC_MINOR__ < 29
+#define REVSTAMP_CAN_START_ELSEWHERE 0
+#else
+#define REVSTAMP_CAN_START_ELSEWHERE 1
+#endif
+const bool kStartsElsewhere = REVSTAMP_CAN_START_ELSEWHERE;
+
 const char kHeaderPath[] = "../applications/revision.h";
 const char kLineEnd[] = "\n";
 // Far below Linux's 2 MiB for arguments and environment together, and the 128 KiB one argument
@@ -66,8 +74,10 @@ static int spawn_process(const char *file, char *const argv[], int write_end, co
       error = posix_spawn_file_actions_addopen(&actions, STDIN_FILENO, "/dev/null", O_RDONLY, 0);
     if (error == 0 && launch.quiet)
       error = posix_spawn_file_actions_addopen(&actions, STDERR_FILENO, "/dev/null", O_WRONLY, 0);
+#if REVSTAMP_CAN_START_ELSEWHERE
     if (error == 0 && launch.directory != nullptr)
       error = posix_spawn_file_actions_addchdir_np(&actions, launch.directory);
+#endif
     if (error == 0) error = posix_spawnattr_setsigdefault(&attributes, &defaults);
     if (error == 0) error = posix_spawnattr_setflags(&attributes, POSIX_SPAWN_SETSIGDEF);
     // No shell between, and no search: file is a path. The arguments reach it as they are.

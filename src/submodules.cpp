@@ -172,7 +172,8 @@ static bool start_from_top(SubmoduleListing &listing) {
 
 SubmoduleListing start_submodule_listing() {
   SubmoduleListing listing;
-  if (lists_wrongly_from_here(git_version()) && start_from_top(listing)) return listing;
+  if (kStartsElsewhere && lists_wrongly_from_here(git_version()) && start_from_top(listing))
+    return listing;
   Text paths;
   int checked_out = 0;
   const int count = pathspecs_exact() ? read_gitlinks(paths, checked_out) : -1;

@@ -23,12 +23,7 @@ static int write_in_place(const Text &bytes) {
   if (header == nullptr) {
     report_failure("fopen failed", error);
     // What a newcomer meets first who runs revstamp in the wrong directory; said only then.
-    char directory[64];
-    snprintf(directory, sizeof directory, "%s", kHeaderPath);
-    size_t end = strlen(directory);
-    while (end > 0 && directory[end] != '/' && directory[end] != '\\') --end;
-    directory[end] = '\0';
-    if (look_at(directory).kind == EntryKind::kAbsent) {
+    if (look_at(kHeaderDirectory).kind == EntryKind::kAbsent) {
       report(
           "revstamp writes %s, relative to where it runs: run it from a directory whose "
           "parent holds applications/",

@@ -27,6 +27,7 @@ extern char **environ;  // NOLINT(readability-redundant-declaration)
 #endif
 const bool kStartsElsewhere = REVSTAMP_CAN_START_ELSEWHERE;
 
+const char kHeaderDirectory[] = "../applications";
 const char kHeaderPath[] = "../applications/revision.h";
 const char kLineEnd[] = "\n";
 // Far below Linux's 2 MiB for arguments and environment together, and the 128 KiB one argument

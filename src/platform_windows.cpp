@@ -20,6 +20,7 @@ int _dowildcard = -1;
 #endif
 
 const bool kStartsElsewhere = true;
+const char kHeaderDirectory[] = "..\\applications";
 const char kHeaderPath[] = "..\\applications\\revision.h";
 const char kLineEnd[] = "\r\n";
 // CreateProcessW's limit.

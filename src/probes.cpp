@@ -106,6 +106,13 @@ bool check_git_exit(const GitCommand &command, bool history_listed) {
   return command.progress == Progress::kStartFailed || (failed && history_listed);
 }
 
+bool ask_git(GitCommandId id, Text &answer) {
+  GitCommand command = start_git_command(id);
+  read_all(command, answer);
+  append(answer, "", 1);
+  return command.progress == Progress::kFinished && command.exit_code == 0 && !answer.lost;
+}
+
 void read_all(GitCommand &command, Text &text) {
   char block[4096];
   for (size_t got;
@@ -177,13 +184,13 @@ static bool head_names_object(bool &failed) {
 
 // Whether the repository holds a file named shallow, as Git before 2.15 keeps a shallow clone.
 static bool shallow_file_found() {
-  GitCommand git_dir = start_git_command(kGitDir);
   Text answer;
-  read_all(git_dir, answer);
+  const bool told = ask_git(kGitDir, answer);
+  // One line, its line end before the terminating zero.
   const size_t line =
-      answer.size > 0 && answer.bytes[answer.size - 1] == '\n' ? answer.size - 1 : 0;
+      told && answer.size > 1 && answer.bytes[answer.size - 2] == '\n' ? answer.size - 2 : 0;
   bool found = false;
-  if (git_dir.exit_code == 0 && line > 0) {
+  if (line > 0) {
     Text path;
     append(path, answer.bytes, line);
     append(path, "/shallow", 9);

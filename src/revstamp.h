@@ -125,6 +125,8 @@ bool read_describe(GitCommand &describe, bool history_listed, Text &text);
 int count_pieces_keeping_last(FILE *in, char *buf, int size);
 /// Echoes pieces to echo until one holds a change marker; that marker's letter, or 0.
 int scan_status(FILE *in, Console &echo);
+/// Runs id to its end, its whole output zero-terminated in answer; true when it exited 0.
+bool ask_git(GitCommandId id, Text &answer);
 /// Appends everything command prints to text, then finishes it.
 void read_all(GitCommand &command, Text &text);
 
@@ -209,8 +211,9 @@ struct Entry {
 };
 /// Whether Launch::directory can be honoured (not with glibc before 2.29).
 extern const bool kStartsElsewhere;
-/// Where the header lives, relative to the working directory.
+/// Where the header lives, relative to the working directory, and the directory that holds it.
 extern const char kHeaderPath[];
+extern const char kHeaderDirectory[];
 /// What a text-mode stream writes to disk for each line end.
 extern const char kLineEnd[];
 /// Longest name create_replacement gives, terminating zero included.

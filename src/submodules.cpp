@@ -31,11 +31,8 @@ static bool pathspecs_exact() {
 // the index could not be listed or a gitlink is not at stage 0 alone: a conflict's gitlink, or
 // one whose path a file shares, is listed by Git's matcher as no pathspec of its own would be.
 static int read_gitlinks(Text &paths, int &checked_out) {
-  GitCommand index = start_git_command(kGitlinks);
   Text listing;
-  read_all(index, listing);
-  append(listing, "", 1);
-  bool exact = index.progress == Progress::kFinished && index.exit_code == 0 && !listing.lost;
+  bool exact = ask_git(kGitlinks, listing);
   int count = 0;
   for (const char *record = listing.bytes; exact && record < listing.bytes + listing.size - 1;
        record += strlen(record) + 1) {
@@ -132,10 +129,8 @@ static bool start_runs(const Text &paths, int count, SubmoduleListing &listing) 
 
 // Git's version as one number (2.17.0 is 21700); 0 when it does not say.
 static long git_version() {
-  GitCommand version = start_git_command(kVersion);
   Text answer;
-  read_all(version, answer);
-  append(answer, "", 1);
+  ask_git(kVersion, answer);
   int major = 0, minor = 0, patch = 0;
   if (!answer.lost) sscanf(answer.bytes, "git version %d.%d.%d", &major, &minor, &patch);
   release(answer);
@@ -151,12 +146,9 @@ static bool lists_wrongly_from_here(long version) {
 // Starts the one command at the top of the work tree, keeping in listing.prefix the way down
 // from there to here ("fw/", or empty); false when Git could not say where the top is.
 static bool start_from_top(SubmoduleListing &listing) {
-  GitCommand ask = start_git_command(kTopAndPrefix);
   Text answer;
-  read_all(ask, answer);
-  append(answer, "", 1);
-  char *top_end = answer.lost ? nullptr : strchr(answer.bytes, '\n');
-  const bool told = ask.exit_code == 0 && top_end != nullptr;
+  char *top_end = ask_git(kTopAndPrefix, answer) ? strchr(answer.bytes, '\n') : nullptr;
+  const bool told = top_end != nullptr;
   if (told) {
     *top_end = '\0';
     append(listing.prefix, top_end + 1, strcspn(top_end + 1, "\n"));

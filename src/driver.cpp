@@ -1,3 +1,4 @@
+#include <algorithm>
 #include <cstdarg>
 #include <cstdlib>
 #include <cstring>
@@ -63,13 +64,13 @@ void report(const char *format, ...) {
   va_start(values, format);
   va_copy(again, values);
   char fixed[1024];
-  const int size = vsnprintf(fixed, sizeof fixed, format, values);
-  const size_t length = size < 0 ? 0 : static_cast<size_t>(size);
-  char *line = length + 2 <= sizeof fixed ? fixed : static_cast<char *>(malloc(length + 2));
-  if (line != nullptr && line != fixed) vsnprintf(line, length + 1, format, again);
+  const size_t length =
+      static_cast<size_t>(std::max(vsnprintf(fixed, sizeof fixed, format, values), 0));
+  char *line =
+      length + 2 <= sizeof fixed ? fixed : static_cast<char *>(reallocate(nullptr, length + 2));
+  if (line != fixed) vsnprintf(line, length + 1, format, again);
   va_end(again);
   va_end(values);
-  if (line == nullptr) return;
   line[length] = '\n';
   fwrite(line, 1, length + 1, stderr);
   if (line != fixed) free(line);

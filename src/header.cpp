@@ -1,5 +1,6 @@
 #include <algorithm>
 #include <cctype>
+#include <cerrno>
 #include <cstdlib>
 #include <cstring>
 
@@ -38,18 +39,19 @@ static const char kBlockOpening[] = "\"\\\n";
 static const char kPieceEnd[] = " \\r\\n\\\n";
 static const char kBlockClosing[] = "\"\n";
 
+void *reallocate(void *old, size_t size) {
+  void *grown = realloc(old, size);
+  if (grown != nullptr) return grown;
+  // Nothing half-done is worth stamping: the header stays as it was, and the run says why.
+  report_failure("write failed", ENOMEM);
+  exit(1);
+}
+
 void append(Text &text, const char *bytes, size_t size) {
-  if (text.lost || size == 0) return;
+  if (size == 0) return;
   if (text.size + size > text.capacity) {
-    const size_t capacity = 2 * (text.size + size);
-    char *grown = static_cast<char *>(realloc(text.bytes, capacity));
-    if (grown == nullptr) {
-      release(text);
-      text.lost = true;
-      return;
-    }
-    text.bytes = grown;
-    text.capacity = capacity;
+    text.capacity = 2 * (text.size + size);
+    text.bytes = static_cast<char *>(reallocate(text.bytes, text.capacity));
   }
   memcpy(text.bytes + text.size, bytes, size);
   text.size += size;
@@ -62,8 +64,9 @@ void release(Text &text) {
   text = Text();
 }
 
-void append_escaped(Text &text, const char *bytes, size_t size) {
-  for (const char *c = bytes; c < bytes + size && *c != '\0'; ++c) {
+// Appends size bytes escaped for the inside of a C string literal.
+static void append_escaped(Text &text, const char *bytes, size_t size) {
+  for (const char *c = bytes; c < bytes + size; ++c) {
     // Escaped so that a quote or backslash can neither end the literal nor start an escape
     // sequence, no "??" is left for a trigraph under strict C modes, and no control byte or
     // byte that is not ASCII (a Latin-1 name, which clang rejects as source) stands raw: the
@@ -166,8 +169,4 @@ void print_git_submodule_info(const Text &listing, Text &header) {
     piece = cut;
   }
   append(header, kBlockClosing);
-  if (listing.lost) {
-    release(header);
-    header.lost = true;
-  }
 }

@@ -1,6 +1,5 @@
 // The header file's fate: left alone, replaced whole in one step, or written in place. What
 // stands at its path is looked at once, and that decides.
-#include <cerrno>
 #include <cstdlib>
 #include <cstring>
 
@@ -23,7 +22,7 @@ static int write_in_place(const Text &bytes) {
   if (header == nullptr) {
     report_failure("fopen failed", error);
     // What a newcomer meets first who runs revstamp in the wrong directory; said only then.
-    if (look_at(kHeaderDirectory).kind == EntryKind::kAbsent) {
+    if (kind_of(kHeaderDirectory) == EntryKind::kAbsent) {
       report(
           "revstamp writes %s, relative to where it runs: run it from a directory whose "
           "parent holds applications/",
@@ -44,7 +43,7 @@ static int write_in_place(const Text &bytes) {
 // place.
 static int replace_header(const Text &bytes, const Entry &old) {
   char replacement_name[kReplacementNameSize];
-  FILE *replacement = create_replacement(kHeaderPath, old, replacement_name);
+  FILE *replacement = create_replacement(old, replacement_name);
   if (replacement == nullptr) return write_in_place(bytes);
   int error = write_and_close(replacement, bytes.bytes, bytes.size);
   const Replace placed = error == 0 ? place_replacement(replacement_name, error) : Replace::kFailed;
@@ -67,16 +66,12 @@ static int replace_header(const Text &bytes, const Entry &old) {
 // they are: a Ctrl-Z or a lone LF must not pass for the same on Windows.
 static bool header_holds(const Text &bytes) {
   Text disk;
-  for (const char *line = bytes.bytes, *end = line + bytes.size; line < end;) {
-    const char *line_end =
-        static_cast<const char *>(memchr(line, '\n', static_cast<size_t>(end - line)));
-    if (line_end == nullptr) line_end = end;
-    append(disk, line, static_cast<size_t>(line_end - line));
-    if (line_end < end) append(disk, kLineEnd);
-    line = line_end + 1;
+  for (size_t at = 0; at < bytes.size; ++at) {
+    if (bytes.bytes[at] == '\n') append(disk, kLineEnd);
+    if (bytes.bytes[at] != '\n') append(disk, bytes.bytes + at, 1);
   }
   FILE *old = fopen(kHeaderPath, "rb");
-  bool same = old != nullptr && !disk.lost;
+  bool same = old != nullptr;
   size_t at = 0;
   char block[4096];
   for (size_t got; same && (got = fread(block, 1, sizeof block, old)) > 0; at += got)
@@ -88,26 +83,19 @@ static bool header_holds(const Text &bytes) {
 }
 
 int write_header(Text &bytes) {
-  int result = 1;
-  if (bytes.lost) {
-    report_failure("write failed", ENOMEM);
-  } else {
-    const Entry old = look_at(kHeaderPath);
-    // Only a regular file is compared: a FIFO or a terminal would be waited on for ever. With
-    // REVSTAMP_IF_CHANGED=1 an unchanged header keeps its inode and time, so nothing that
-    // includes it is compiled again.
-    const bool regular = old.kind == EntryKind::kRegular;
-    if (regular && option_on("REVSTAMP_IF_CHANGED") && header_holds(bytes)) {
-      result = 0;
-    } else if (old.kind == EntryKind::kAbsent || (regular && old.writable && !old.tied)) {
-      result = replace_header(bytes, old);
-    } else {
-      // A link keeps pointing where it did, a device stays a device, and a file tied to its
-      // inode keeps its other names, its mount or its ACL; a file this user may not write fails
-      // as it always did.
-      result = write_in_place(bytes);
-    }
-  }
+  const Entry old = look_at_header();
+  // Only a regular file is compared: a FIFO or a terminal would be waited on for ever. With
+  // REVSTAMP_IF_CHANGED=1 an unchanged header keeps its inode and time, so nothing that
+  // includes it is compiled again.
+  const bool regular = old.kind == EntryKind::kRegular;
+  const bool unchanged = regular && option_on("REVSTAMP_IF_CHANGED") && header_holds(bytes);
+  // A link keeps pointing where it did, a device stays a device, and a file tied to its inode
+  // keeps its other names, its mount or its ACL; a file this user may not write fails as it
+  // always did.
+  const bool replaceable = old.kind == EntryKind::kAbsent || (regular && old.writable && !old.tied);
+  const int result = unchanged     ? 0
+                     : replaceable ? replace_header(bytes, old)
+                                   : write_in_place(bytes);
   release(bytes);
   return result;
 }

@@ -3,7 +3,7 @@
 #include "revstamp.h"
 
 int main(int argc, char **argv) {
-  Console console{prepare_process() ? stdout : nullptr};
+  Console console{prepare_process()};
   if (answer_help_or_version(argc, argv, console)) return check_console_output(console) ? 1 : 0;
   const bool quiet = option_on("REVSTAMP_QUIET");
   if (quiet) console.stream = nullptr;

@@ -8,6 +8,7 @@
 #endif
 #include <unistd.h>
 
+#include <algorithm>
 #include <cerrno>
 #include <csignal>
 #include <cstdlib>
@@ -34,11 +35,11 @@ const char kLineEnd[] = "\n";
 // may hold.
 const size_t kCommandLineLimit = 65536;
 
-bool prepare_process() {
+FILE *prepare_process() {
   // A closed descriptor goes to the next file opened: the header, or a pipe, would take stderr's
   // number and receive Git's complaints. The lowest free number is the one just found closed.
   for (int fd = 0; fd <= 2; ++fd) {
-    if (fcntl(fd, F_GETFD) == -1 && errno == EBADF) open("/dev/null", O_RDWR);
+    if (fcntl(fd, F_GETFD) == -1) open("/dev/null", O_RDWR);
   }
   // A reader of stdout that goes away (make ... | head -1) must not end the run before the
   // header is written: the write fails, and the run says so.
@@ -46,7 +47,7 @@ bool prepare_process() {
   // A parent that ignores SIGCHLD (some CI agents, daemons, Python scripts) would have the kernel
   // reap Git by itself, and no exit status could be waited for.
   signal(SIGCHLD, SIG_DFL);
-  return true;
+  return stdout;
 }
 
 void set_environment(char *assignment) { putenv(assignment); }
@@ -111,19 +112,15 @@ static bool find_git(char (&path)[4096]) {
   return false;
 }
 
-// Whether path holds text a shell can read: no ELF header and no zero byte up front. A program
-// for another machine is no script.
+// Whether path holds text a shell can read: no zero byte up front. A program for another
+// machine is no script, and an ELF header's padding is zero bytes.
 static bool is_text(const char *path) {
   const int fd = open(path, O_RDONLY | O_CLOEXEC);
   if (fd == -1) return false;
   char head[512];
   const ssize_t got = read(fd, head, sizeof head);
   close(fd);
-  return got >= 0 && memchr(head, '\0', static_cast<size_t>(got)) == nullptr &&
-         (got < 4 || memcmp(head,
-                            "\x7f"
-                            "ELF",
-                            4) != 0);
+  return got >= 0 && memchr(head, '\0', static_cast<size_t>(got)) == nullptr;
 }
 
 Start spawn_git(const char *const words[], const Launch &launch, GitCommand &command, int &error) {
@@ -136,14 +133,13 @@ Start spawn_git(const char *const words[], const Launch &launch, GitCommand &com
   size_t count = 0, more_count = 0;
   while (words[count] != nullptr) ++count;
   while (more != nullptr && more[more_count] != nullptr) ++more_count;
-  // Room in front for the shell and the script's path.
-  char **argv = static_cast<char **>(malloc((count + more_count + 3) * sizeof *argv));
   int ends[2];
-  if (argv == nullptr || pipe(ends) != 0) {
-    error = argv == nullptr ? ENOMEM : errno;
-    free(argv);
+  if (pipe(ends) != 0) {
+    error = errno;
     return Start::kFailed;
   }
+  // Room in front for the shell and the script's path.
+  char **argv = static_cast<char **>(reallocate(nullptr, (count + more_count + 3) * sizeof *argv));
   fcntl(ends[0], F_SETFD, FD_CLOEXEC);
   fcntl(ends[1], F_SETFD, FD_CLOEXEC);
   argv[1] = const_cast<char *>("git");
@@ -172,8 +168,6 @@ Start spawn_git(const char *const words[], const Launch &launch, GitCommand &com
 // No command interpreter stands between: every word reaches Git as it is.
 bool git_takes_repository_words() { return true; }
 
-bool passes_unchanged(const char *) { return true; }
-
 int wait_for_git(GitCommand &command) {
   if (command.output != nullptr) fclose(command.output);
   int status;
@@ -183,10 +177,9 @@ int wait_for_git(GitCommand &command) {
   return WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status);
 }
 
-int online_processors() {
-  const long processors = sysconf(_SC_NPROCESSORS_ONLN);
-  return processors > 1 ? static_cast<int>(processors) : 1;
-}
+void describe_exit_code(int code, char (&text)[16]) { snprintf(text, sizeof text, "%d", code); }
+
+int online_processors() { return static_cast<int>(std::max(sysconf(_SC_NPROCESSORS_ONLN), 1L)); }
 
 void pause_milliseconds(int milliseconds) {
   const timespec pause = {milliseconds / 1000, (milliseconds % 1000) * 1000000L};
@@ -199,66 +192,69 @@ FILE *open_in_place(const char *path, int &error) {
   return file;
 }
 
-// Whether the file at path is tied to its inode: another name links to it, it is a mount of its
-// own (a file bind-mounted into a container), or it carries an access ACL of its own. A new file
-// in its place would leave those behind.
-static bool tied_to_inode(const char *path, const struct stat &file) {
-  const char *slash = strrchr(path, '/');
-  char directory[4096];
-  snprintf(directory, sizeof directory, "%.*s", slash ? static_cast<int>(slash - path) : 1,
-           slash ? path : ".");
+// Whether the header is tied to its inode: another name links to it, it is a mount of its own
+// (a file bind-mounted into a container), or it carries an access ACL of its own. A new file in
+// its place would leave those behind.
+static bool tied_to_inode(const struct stat &file) {
   struct stat parent;
-  if (file.st_nlink > 1 || stat(directory, &parent) != 0 || parent.st_dev != file.st_dev)
+  if (file.st_nlink > 1 || stat(kHeaderDirectory, &parent) != 0 || parent.st_dev != file.st_dev)
     return true;
 #ifdef __linux__
-  // A bind mount from the same file system shares its device: only the mount ids tell.
+  // A bind mount from the same file system shares its device: only the mount ids tell. A kernel
+  // before 5.8 knows no mount id and leaves both 0.
   struct statx mount, parent_mount;
-  if (statx(AT_FDCWD, path, AT_SYMLINK_NOFOLLOW, STATX_MNT_ID, &mount) == 0 &&
-      statx(AT_FDCWD, directory, 0, STATX_MNT_ID, &parent_mount) == 0 &&
-      (mount.stx_mask & parent_mount.stx_mask & STATX_MNT_ID) != 0 &&
+  if (statx(AT_FDCWD, kHeaderPath, AT_SYMLINK_NOFOLLOW, STATX_MNT_ID, &mount) == 0 &&
+      statx(AT_FDCWD, kHeaderDirectory, 0, STATX_MNT_ID, &parent_mount) == 0 &&
       mount.stx_mnt_id != parent_mount.stx_mnt_id) {
     return true;
   }
   // Linux keeps an access ACL beyond the three base entries as this attribute, and only then.
-  return lgetxattr(path, "system.posix_acl_access", nullptr, 0) >= 0;
+  return lgetxattr(kHeaderPath, "system.posix_acl_access", nullptr, 0) >= 0;
 #else
   return false;
 #endif
 }
 
-Entry look_at(const char *path) {
+// What stands at path, its status in entry when there is one.
+static EntryKind kind_of(const char *path, struct stat &entry) {
+  if (lstat(path, &entry) != 0) return errno == ENOENT ? EntryKind::kAbsent : EntryKind::kOther;
+  return S_ISREG(entry.st_mode)   ? EntryKind::kRegular
+         : S_ISLNK(entry.st_mode) ? EntryKind::kLink
+         : S_ISDIR(entry.st_mode) ? EntryKind::kDirectory
+                                  : EntryKind::kOther;
+}
+
+EntryKind kind_of(const char *path) {
+  struct stat entry;
+  return kind_of(path, entry);
+}
+
+Entry look_at_header() {
   Entry entry;
   struct stat old;
-  if (lstat(path, &old) != 0) {
-    entry.kind = errno == ENOENT ? EntryKind::kAbsent : EntryKind::kOther;
-    return entry;
-  }
-  entry.kind = S_ISREG(old.st_mode)   ? EntryKind::kRegular
-               : S_ISLNK(old.st_mode) ? EntryKind::kLink
-               : S_ISDIR(old.st_mode) ? EntryKind::kDirectory
-                                      : EntryKind::kOther;
-  entry.writable = access(path, W_OK) == 0;
-  entry.tied = entry.kind == EntryKind::kRegular && tied_to_inode(path, old);
+  entry.kind = kind_of(kHeaderPath, old);
+  // Only a regular file is replaced, keeping what it had.
+  if (entry.kind != EntryKind::kRegular) return entry;
+  entry.writable = access(kHeaderPath, W_OK) == 0;
+  entry.tied = tied_to_inode(old);
   entry.mode = old.st_mode & 07777;
   entry.owner = static_cast<long>(old.st_uid);
   entry.group = static_cast<long>(old.st_gid);
   return entry;
 }
 
-FILE *create_replacement(const char *path, const Entry &old, char (&name)[kReplacementNameSize]) {
+FILE *create_replacement(const Entry &old, char (&name)[kReplacementNameSize]) {
   // Hidden and not ending in .h: no build picks up what a killed run leaves behind. Created as
   // fopen creates a file, so that the umask or the directory's default ACL (a team's shared
   // tree) decide a new header's permissions; only a header being replaced passes on its bits.
-  const char *slash = strrchr(path, '/');
-  const int directory = slash == nullptr ? 0 : static_cast<int>(slash + 1 - path);
   // A local seed: a function-local static would bring a thread-safe initialisation guard, and
   // with it the C++ runtime library, into a tool that otherwise needs the C library alone.
   unsigned next = static_cast<unsigned>(getpid()) ^ static_cast<unsigned>(time(nullptr));
   int fd = -1;
   for (int attempt = 0; fd == -1 && attempt < 100; ++attempt) {
     next = next * 1103515245u + 12345u;
-    snprintf(name, sizeof name, "%.*s.%s.%06x", directory, path, path + directory,
-             (next >> 8) & 0xffffffu);
+    snprintf(name, sizeof name, "%s/.%s.%06x", kHeaderDirectory,
+             kHeaderPath + sizeof kHeaderDirectory, (next >> 8) & 0xffffffu);
     fd = open(name, O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
     if (fd == -1 && errno != EEXIST) return nullptr;
   }

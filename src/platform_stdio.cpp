@@ -23,10 +23,10 @@ int flush_console(Console &console) {
 }
 
 int adopt_output(GitCommand &command, int fd) {
-  command.output = fd == -1 ? nullptr : fdopen(fd, "r");
+  command.output = fdopen(fd, "r");
   if (command.output != nullptr) return 0;
-  const int error = fd == -1 ? ENOMEM : errno;
-  if (fd != -1) close(fd);
+  const int error = errno;
+  close(fd);
   // Git is running already: it sees its reader gone, and is waited for.
   wait_for_git(command);
   return error;

@@ -46,7 +46,7 @@ static int errno_from(DWORD error) {
 // The C runtime's stdout stream stays unusable all the same (it cannot be reopened): its lines
 // go nowhere, as on a closed descriptor on POSIX. Windows has no SIGPIPE: a write to a pipe whose
 // reader is gone simply fails.
-bool prepare_process() {
+FILE *prepare_process() {
   const struct {
     DWORD which;
     int fd, mode;
@@ -69,7 +69,7 @@ bool prepare_process() {
   // Inside a batch wrapper that calls plain git, cmd searches the working directory before PATH
   // unless this is set: a git.bat in the firmware folder would run.
   SetEnvironmentVariableW(L"NoDefaultCurrentDirectoryInExePath", L"1");
-  return stdout_usable;
+  return stdout_usable ? stdout : nullptr;
 }
 
 void set_environment(char *assignment) { _putenv(assignment); }
@@ -149,9 +149,6 @@ static void append_argument(std::wstring &line, const std::wstring &arg) {
   line += L'"';
 }
 
-// The program CreateProcessW starts and its command line: Git itself, or, for a Git that is a
-// batch script, the system's cmd.exe without the user's AutoRun (/d) and without echoing the
-// script's lines into the pipe (/q), as a wrapper without "@echo off" would.
 // Whether path names a batch script, which only cmd.exe runs.
 static bool is_batch_file(const std::wstring &path) {
   const size_t dot = path.rfind(L'.');
@@ -183,8 +180,13 @@ bool git_takes_repository_words() {
   return !find_git(git) || !is_batch_file(git);
 }
 
-bool passes_unchanged(const char *word) {
-  return MultiByteToWideChar(CP_UTF8, MB_ERR_INVALID_CHARS, word, -1, nullptr, 0) > 0;
+// Whether every word is UTF-8, which alone reaches Git's command line unchanged: a path the
+// index holds in another encoding would name another file.
+static bool all_utf8(const char *const *words) {
+  for (; words != nullptr && *words != nullptr; ++words)
+    if (MultiByteToWideChar(CP_UTF8, MB_ERR_INVALID_CHARS, *words, -1, nullptr, 0) == 0)
+      return false;
+  return true;
 }
 
 // The null device, for a child's standard handle: readable or writable, and inheritable.
@@ -243,6 +245,10 @@ static DWORD create_process(const std::wstring &program, std::wstring &line, con
 Start spawn_git(const char *const words[], const Launch &launch, GitCommand &command, int &error) {
   std::wstring git, program, line;
   if (!find_git(git)) return Start::kGitNotFound;
+  if (!all_utf8(launch.more)) {
+    error = EILSEQ;
+    return Start::kFailed;
+  }
   compose_command(git, words, launch.more, program, line);
   // cmd.exe's limit, which a Git that is a batch script meets.
   if (line.size() >= (is_batch_file(git) ? 8191 : kCommandLineLimit)) {
@@ -274,7 +280,13 @@ Start spawn_git(const char *const words[], const Launch &launch, GitCommand &com
   CloseHandle(started.hThread);
   command.process = started.hProcess;
   const int fd = _open_osfhandle(reinterpret_cast<intptr_t>(read_end), _O_RDONLY);
-  if (fd == -1) CloseHandle(read_end);
+  if (fd == -1) {
+    // Git is running already: it sees its reader gone, and is waited for.
+    CloseHandle(read_end);
+    wait_for_git(command);
+    error = ENOMEM;
+    return Start::kFailed;
+  }
   error = adopt_output(command, fd);
   return error == 0 ? Start::kStarted : Start::kFailed;
 }
@@ -286,6 +298,16 @@ int wait_for_git(GitCommand &command) {
                      GetExitCodeProcess(command.process, &code);
   CloseHandle(command.process);
   return ended ? static_cast<int>(code) : -1;
+}
+
+void describe_exit_code(int code, char (&text)[16]) {
+  // NTSTATUS codes (a crash, a missing DLL) in hex, the form they are looked up in.
+  const unsigned status = static_cast<unsigned>(code);
+  if (status >= 0xC0000000u && code != -1) {
+    snprintf(text, sizeof text, "0x%08X", status);
+  } else {
+    snprintf(text, sizeof text, "%d", code);
+  }
 }
 
 int online_processors() {
@@ -302,29 +324,32 @@ FILE *open_in_place(const char *path, int &error) {
   return file;
 }
 
-Entry look_at(const char *path) {
+// What stands at path, as its attributes (INVALID_FILE_ATTRIBUTES when nothing) tell.
+static EntryKind kind_of(DWORD attributes) {
+  if (attributes == INVALID_FILE_ATTRIBUTES)
+    return GetLastError() == ERROR_FILE_NOT_FOUND ? EntryKind::kAbsent : EntryKind::kOther;
+  return (attributes & FILE_ATTRIBUTE_REPARSE_POINT) != 0 ? EntryKind::kLink
+         : (attributes & FILE_ATTRIBUTE_DIRECTORY) != 0   ? EntryKind::kDirectory
+         : (attributes & FILE_ATTRIBUTE_DEVICE) != 0      ? EntryKind::kOther
+                                                          : EntryKind::kRegular;
+}
+
+EntryKind kind_of(const char *path) { return kind_of(GetFileAttributesW(widen(path).c_str())); }
+
+Entry look_at_header() {
   Entry entry;
-  const DWORD attributes = GetFileAttributesW(widen(path).c_str());
-  if (attributes == INVALID_FILE_ATTRIBUTES) {
-    entry.kind = GetLastError() == ERROR_FILE_NOT_FOUND ? EntryKind::kAbsent : EntryKind::kOther;
-    return entry;
-  }
-  entry.kind = (attributes & FILE_ATTRIBUTE_REPARSE_POINT) != 0 ? EntryKind::kLink
-               : (attributes & FILE_ATTRIBUTE_DIRECTORY) != 0   ? EntryKind::kDirectory
-               : (attributes & FILE_ATTRIBUTE_DEVICE) != 0      ? EntryKind::kOther
-                                                                : EntryKind::kRegular;
+  const DWORD attributes = GetFileAttributesW(widen(kHeaderPath).c_str());
+  entry.kind = kind_of(attributes);
   entry.writable = (attributes & FILE_ATTRIBUTE_READONLY) == 0;
   return entry;
 }
 
 // The new file takes the directory's inherited ACL, as the header written in place would keep
 // its own: nothing of old's to pass on.
-FILE *create_replacement(const char *path, const Entry &, char (&name)[kReplacementNameSize]) {
-  const std::wstring wide_path = widen(path);
-  const std::wstring directory = wide_path.substr(0, wide_path.rfind(L'\\'));
+FILE *create_replacement(const Entry &, char (&name)[kReplacementNameSize]) {
   wchar_t wide_name[MAX_PATH];
   // GetTempFileNameW creates the file under a new name ending in .tmp, which no build picks up.
-  if (GetTempFileNameW(directory.c_str(), L"rev", 0, wide_name) == 0) return nullptr;
+  if (GetTempFileNameW(widen(kHeaderDirectory).c_str(), L"rev", 0, wide_name) == 0) return nullptr;
   FILE *file =
       WideCharToMultiByte(CP_UTF8, 0, wide_name, -1, name, sizeof name, nullptr, nullptr) > 0
           ? _wfopen(wide_name, L"w")

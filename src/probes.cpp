@@ -78,7 +78,8 @@ GitCommands start_git_commands(bool extra_macros) {
   return git;
 }
 
-void finish_git_command(GitCommand &command) {
+// Waits for a started command, discarding its unread output; it is then finished.
+static void finish_git_command(GitCommand &command) {
   if (command.progress != Progress::kRunning) return;
   command.exit_code = wait_for_git(command);
   command.output = nullptr;
@@ -90,13 +91,9 @@ static void report_git_exit_status(const GitCommand &command) {
   const auto &entry = kGitCommands[command.id];
   for (int i = 0; i < entry.named && entry.args[i] != nullptr; ++i)
     snprintf(name + strlen(name), sizeof name - strlen(name), " %s", entry.args[i]);
-  // Windows' NTSTATUS codes (a crash, a missing DLL) in hex, the form they are looked up in.
-  const unsigned code = static_cast<unsigned>(command.exit_code);
-  if (code >= 0xC0000000u && command.exit_code != -1) {
-    report("%s failed: exit status 0x%08X", name, code);
-  } else {
-    report("%s failed: exit status %d", name, command.exit_code);
-  }
+  char code[16];
+  describe_exit_code(command.exit_code, code);
+  report("%s failed: exit status %s", name, code);
 }
 
 bool check_git_exit(const GitCommand &command, bool history_listed) {
@@ -106,11 +103,15 @@ bool check_git_exit(const GitCommand &command, bool history_listed) {
   return command.progress == Progress::kStartFailed || (failed && history_listed);
 }
 
+bool succeeded(const GitCommand &command) {
+  return command.progress == Progress::kFinished && command.exit_code == 0;
+}
+
 bool ask_git(GitCommandId id, Text &answer) {
   GitCommand command = start_git_command(id);
   read_all(command, answer);
   append(answer, "", 1);
-  return command.progress == Progress::kFinished && command.exit_code == 0 && !answer.lost;
+  return succeeded(command);
 }
 
 void read_all(GitCommand &command, Text &text) {
@@ -164,51 +165,38 @@ int scan_status(FILE *in, Console &echo) {
   return 0;
 }
 
-// Reads what is left, so that a command is not cut off mid-answer and seen failing.
-static void read_to_end(FILE *in) {
-  char rest[128];
-  while (fgets(rest, sizeof rest, in) != nullptr) {
-  }
-}
-
 // Tells a broken repository from an unborn branch or no repository at all; failed when it could
 // not be asked.
 static bool head_names_object(bool &failed) {
+  Text answer;
   GitCommand verify = start_git_command(kVerifyHead);
+  read_all(verify, answer);
+  release(answer);
   failed = verify.progress == Progress::kStartFailed;
-  if (verify.progress != Progress::kRunning) return false;
-  read_to_end(verify.output);
-  finish_git_command(verify);
-  return verify.exit_code == 0;
+  return succeeded(verify);
 }
 
 // Whether the repository holds a file named shallow, as Git before 2.15 keeps a shallow clone.
 static bool shallow_file_found() {
-  Text answer;
-  const bool told = ask_git(kGitDir, answer);
-  // One line, its line end before the terminating zero.
-  const size_t line =
-      told && answer.size > 1 && answer.bytes[answer.size - 2] == '\n' ? answer.size - 2 : 0;
-  bool found = false;
-  if (line > 0) {
-    Text path;
-    append(path, answer.bytes, line);
-    append(path, "/shallow", 9);
-    found = !path.lost && look_at(path.bytes).kind == EntryKind::kRegular;
-    release(path);
-  }
-  release(answer);
+  Text path;
+  const bool told = ask_git(kGitDir, path);
+  path.size = strcspn(path.bytes, "\n");
+  append(path, "/shallow", 9);
+  const bool found = told && kind_of(path.bytes) == EntryKind::kRegular;
+  release(path);
   return found;
 }
 
-// A first line "true" says shallow, "false" not; Git before 2.15 echoes the option back instead.
+// Read to its end, so that the probe is not cut off mid-answer and seen failing: "true" says
+// shallow, "false" not; Git before 2.15 echoes the option back instead.
 static bool read_shallow_answer(GitCommand &probe) {
-  if (probe.progress != Progress::kRunning) return false;
-  char line[64] = "";
-  const bool answered = fgets(line, sizeof line, probe.output) != nullptr;
-  read_to_end(probe.output);
-  if (strcmp(line, "true\n") == 0 || strcmp(line, "false\n") == 0) return line[0] == 't';
-  return answered && strncmp(line, "--is-shallow", 12) == 0 && shallow_file_found();
+  Text answer;
+  read_all(probe, answer);
+  append(answer, "", 1);
+  const bool shallow = strcmp(answer.bytes, "true\n") == 0 ||
+                       (strncmp(answer.bytes, "--is-shallow", 12) == 0 && shallow_file_found());
+  release(answer);
+  return shallow;
 }
 
 // Git lists HEAD first: the last line is the oldest commit, which stays put as history grows.
@@ -227,7 +215,6 @@ History find_git_revision_number(GitCommand &shallow_probe, GitCommand &history,
                                  int size) {
   History found;
   const bool shallow = read_shallow_answer(shallow_probe);
-  finish_git_command(shallow_probe);
   if (shallow_probe.progress == Progress::kFinished)
     found.failed = check_git_dir(shallow_probe.exit_code == 0);
   // Every command meets a missing Git alike: said once, for the one every run starts.
@@ -262,10 +249,9 @@ bool read_describe(GitCommand &describe, bool history_listed, Text &text) {
   // Its whole first line, however long a tag's name: cut short, it would name another commit.
   Text answer;
   read_all(describe, answer);
+  append(answer, "", 1);
   // A placeholder stamp names nothing.
-  size_t line = 0;
-  while (line < answer.size && answer.bytes[line] != '\n' && answer.bytes[line] != '\r') ++line;
-  if (history_listed) append(text, answer.bytes, line);
+  if (history_listed) append(text, answer.bytes, strcspn(answer.bytes, "\r\n"));
   release(answer);
   return check_git_exit(describe, history_listed);
 }

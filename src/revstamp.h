@@ -17,11 +17,10 @@ struct Console {
   int error = 0;
 };
 
-/// Bytes composed in memory, grown as they are appended; lost when memory ran out.
+/// Bytes composed in memory, grown as they are appended.
 struct Text {
   char *bytes = nullptr;
   size_t size = 0, capacity = 0;
-  bool lost = false;
 };
 
 struct History;
@@ -101,8 +100,7 @@ struct StatusProbe {
 void prepare_git_environment();
 /// Starts the table's commands for this run at once; the optional ones only when asked for.
 GitCommands start_git_commands(bool extra_macros);
-/// How a Git command is started beyond its table words: more words after them, quiet (its
-/// stderr to the null device, a failure to start not reported), in another directory.
+/// Beyond the table's words: more words, quiet (stderr to the null device, no report), where.
 struct Launch {
   const char *const *more = nullptr;
   bool quiet = false;
@@ -110,8 +108,6 @@ struct Launch {
 };
 /// Starts the table's words for id as launch says; "popen failed" when it cannot, unless quiet.
 GitCommand start_git_command(GitCommandId id, const Launch &launch = Launch());
-/// Waits for a started command, discarding its unread output; it is then finished.
-void finish_git_command(GitCommand &command);
 /// Reports a command that exited non-zero after the history was listed: true when so.
 bool check_git_exit(const GitCommand &command, bool history_listed);
 /// Reads the history listing, its last line left in hash; a count of 1 when it did not start.
@@ -129,11 +125,12 @@ int scan_status(FILE *in, Console &echo);
 bool ask_git(GitCommandId id, Text &answer);
 /// Appends everything command prints to text, then finishes it.
 void read_all(GitCommand &command, Text &text);
+/// Whether command ran to its end and exited 0.
+bool succeeded(const GitCommand &command);
 
 // --- The submodule listing: submodules.cpp ---
 
-/// git submodule status --recursive: the one command, or count runs of the submodules in index
-/// order listed side by side, whose outputs one after another are the one command's.
+/// git submodule status --recursive: the one command, or count runs of it side by side.
 struct SubmoduleListing {
   GitCommand one;
   GitCommand *runs = nullptr;
@@ -148,9 +145,7 @@ struct ListingResult {
   bool failed = false;
 };
 
-/// Where the runs end, for gitlinks whose paths have these lengths: at most processors runs (and
-/// at most 8, and one per two gitlinks), each one's command line within budget; how many runs.
-/// One run, of all, for fewer than four gitlinks.
+/// Where the runs of gitlinks with these path lengths end, each within budget; how many runs.
 int plan_listing_runs(const size_t *lengths, int count, int processors, size_t budget,
                       int *run_ends);
 /// Starts the listing, cut into runs where that pays.
@@ -160,16 +155,15 @@ ListingResult read_submodule_listing(SubmoduleListing &listing, bool history_lis
 
 // --- Composing the header: header.cpp ---
 
+/// Memory for size bytes, old's kept; when there is none, the run reports so and ends with 1.
+void *reallocate(void *old, size_t size);
 /// Appends size bytes to text.
 void append(Text &text, const char *bytes, size_t size);
 /// Appends a zero-terminated string to text, without its zero.
 void append(Text &text, const char *string);
 /// Frees text's bytes and empties it.
 void release(Text &text);
-/// Appends size bytes, up to a zero byte, escaped for the inside of a C string literal.
-void append_escaped(Text &text, const char *bytes, size_t size);
-/// What REVSTAMP_EXTRA_MACROS=1 adds: HEAD's name, git describe's answer, whether the tree is
-/// dirty, and whether the stamp is valid (the full history, and no failure reported).
+/// What REVSTAMP_EXTRA_MACROS=1 adds: HEAD, git describe's answer, dirty, valid.
 struct ExtraMacros {
   const char *head = "";
   Text describe;
@@ -187,22 +181,19 @@ void print_git_submodule_info(const Text &listing, Text &header);
 
 /// Whether the header holds a stamp of a real history: FIRMWARE_VER_REV above 0.
 bool header_holds_real_stamp();
-/// Puts bytes in the header's place (left alone when REVSTAMP_IF_CHANGED=1 finds them there),
-/// then releases them; 0 when the header holds them, 1 when that failed (reported).
+/// Puts bytes in the header's place and releases them: 0, or 1 when that failed (reported).
 int write_header(Text &bytes);
 
 // --- Platform seam: platform_posix.cpp or platform_windows.cpp, and platform_stdio.cpp ---
 
 /// How an attempt to start Git ended.
 enum class Start { kStarted, kGitNotFound, kFailed };
-/// How an attempt to put one file in another's place ended: held while another program has the
-/// target open (it may let go), refused when this user may not replace it.
+/// How putting one file in another's place ended: held (another program has it open), refused.
 enum class Replace { kReplaced, kHeld, kRefused, kFailed };
 /// What stands at a path.
 enum class EntryKind { kAbsent, kRegular, kLink, kDirectory, kOther };
-/// What stands at the header's path, looked at once: its kind, whether this user may write it,
-/// whether it is tied to its inode (other links, a mount, its own ACL), and on POSIX the mode
-/// and owner a replacement is to keep.
+/// The header as looked at once: its kind, writable, tied to its inode (other links, a mount,
+/// its own ACL), and on POSIX the mode and owner a replacement is to keep.
 struct Entry {
   EntryKind kind = EntryKind::kAbsent;
   bool writable = false, tied = false;
@@ -223,9 +214,8 @@ constexpr int kMaxGitArgs = 8;
 /// Longest command line, in characters, that Git is started with.
 extern const size_t kCommandLineLimit;
 
-/// Opens closed standard descriptors on the null device, lets writes to a gone reader fail, has
-/// children's exits waited for; false when there is no stdout stream (Windows only).
-bool prepare_process();
+/// Readies standard streams, signals and children's exits; the console's stream, or nullptr.
+FILE *prepare_process();
 /// Writes size bytes to console; the first failure's reason stays in console.error.
 void write_console(Console &console, const char *bytes, size_t size);
 /// Flushes console: the reason its first write failed, or 0 when every byte went out.
@@ -234,31 +224,31 @@ int flush_console(Console &console);
 void set_environment(char *assignment);
 /// Creates ./build: 0 when made or an entry of that name exists, else the error number.
 int make_build_dir();
-/// Starts Git from the search path with words, then launch's, and no shell: its stdout in
-/// command.output, its stdin the null device, and its stderr too when quiet.
+/// Starts Git from the search path, no shell between, its stdout in command.output.
 Start spawn_git(const char *const words[], const Launch &launch, GitCommand &command, int &error);
 /// Whether Git may be handed a word from the repository: not through a command interpreter.
 bool git_takes_repository_words();
-/// Whether word reaches Git's command line unchanged (Windows: whether it is valid UTF-8).
-bool passes_unchanged(const char *word);
-/// Wraps the read end fd of a started command's pipe in command.output, or closes it and waits
-/// for the command; 0, or the error number.
+/// Wraps a started command's read end in command.output, or closes it and waits: 0, or the error.
 int adopt_output(GitCommand &command, int fd);
 /// Closes the output and waits: the exit code, 128 + a killing signal's number, -1 if unknown.
 int wait_for_git(GitCommand &command);
+/// The exit code as a report gives it: decimal, or on Windows an NTSTATUS code in hex.
+void describe_exit_code(int code, char (&text)[16]);
 /// How many processors the system has online, at least 1.
 int online_processors();
 /// Waits for the given number of milliseconds.
 void pause_milliseconds(int milliseconds);
 /// What stands at path, without following a link.
-Entry look_at(const char *path);
+EntryKind kind_of(const char *path);
+/// What stands at the header's path, without following a link.
+Entry look_at_header();
 /// Opens path for writing in text mode, emptied or created; nullptr with error saying why.
 FILE *open_in_place(const char *path, int &error);
 /// Writes size bytes to file and closes it: 0, or the first failure's error number.
 int write_and_close(FILE *file, const char *bytes, size_t size);
-/// A new file beside path that keeps old's mode, owner and group, named in name; nullptr when
-/// the directory refuses a new file or they cannot be kept.
-FILE *create_replacement(const char *path, const Entry &old, char (&name)[kReplacementNameSize]);
+/// A new file beside the header that keeps old's mode, owner and group, named in name; nullptr
+/// when the directory refuses a new file or they cannot be kept.
+FILE *create_replacement(const Entry &old, char (&name)[kReplacementNameSize]);
 /// Puts file from in to's place in one step.
 Replace replace_file(const char *from, const char *to, int &error);
 

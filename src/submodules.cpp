@@ -31,26 +31,26 @@ static bool pathspecs_exact() {
 // the index could not be listed or a gitlink is not at stage 0 alone: a conflict's gitlink, or
 // one whose path a file shares, is listed by Git's matcher as no pathspec of its own would be.
 static int read_gitlinks(Text &paths, int &checked_out) {
-  Text listing;
+  Text listing, git_entry;
   bool exact = ask_git(kGitlinks, listing);
   int count = 0;
   for (const char *record = listing.bytes; exact && record < listing.bytes + listing.size - 1;
        record += strlen(record) + 1) {
+    // "<mode> <object> <stage>\t<path>"
     const char *tab = strchr(record, '\t');
     if (strncmp(record, "160000 ", 7) != 0 || tab == nullptr) continue;
-    const char *path = tab + 1;
-    exact = tab[-1] == '0' && tab[-2] == ' ' && passes_unchanged(path);
+    exact = tab[-1] == '0';
     // Describing a submodule that is not checked out costs Git next to nothing.
-    Text git_entry;
-    append(git_entry, path);
+    git_entry.size = 0;
+    append(git_entry, tab + 1);
     append(git_entry, "/.git", 6);
-    if (!git_entry.lost && look_at(git_entry.bytes).kind != EntryKind::kAbsent) ++checked_out;
-    release(git_entry);
-    append(paths, path, strlen(path) + 1);
+    if (kind_of(git_entry.bytes) != EntryKind::kAbsent) ++checked_out;
+    append(paths, tab + 1, strlen(tab + 1) + 1);
     ++count;
   }
+  release(git_entry);
   release(listing);
-  return exact && !paths.lost ? count : -1;
+  return exact ? count : -1;
 }
 
 int plan_listing_runs(const size_t *lengths, int count, int processors, size_t budget,
@@ -84,47 +84,39 @@ static GitCommand start_run(const char *const *paths, int count) {
     append(pathspecs, kLiteral);
     append(pathspecs, paths[i], strlen(paths[i]) + 1);
   }
-  const char **more =
-      static_cast<const char **>(malloc((static_cast<size_t>(count) + 2) * sizeof *more));
-  GitCommand run;
-  run.id = kSubmodules;
-  run.progress = Progress::kStartFailed;
-  if (more != nullptr && !pathspecs.lost) {
-    more[0] = "--";
-    for (int i = 0, at = 0; i < count; at += static_cast<int>(strlen(pathspecs.bytes + at)) + 1)
-      more[++i] = pathspecs.bytes + at;
-    more[count + 1] = nullptr;
-    Launch quietly;
-    quietly.more = more;
-    quietly.quiet = true;
-    run = start_git_command(kSubmodules, quietly);
-  }
+  const size_t slots = static_cast<size_t>(count) + 2;
+  const char **more = static_cast<const char **>(reallocate(nullptr, slots * sizeof *more));
+  more[0] = "--";
+  for (size_t i = 1, at = 0; i < slots - 1; at += strlen(more[i++]) + 1)
+    more[i] = pathspecs.bytes + at;
+  more[slots - 1] = nullptr;
+  Launch quietly;
+  quietly.more = more;
+  quietly.quiet = true;
+  const GitCommand run = start_git_command(kSubmodules, quietly);
   free(more);
   release(pathspecs);
   return run;
 }
 
-// Plans and starts the runs for count paths one after another in paths; false when it could not.
-static bool start_runs(const Text &paths, int count, SubmoduleListing &listing) {
+// Plans and starts the runs for the count paths one after another in paths.
+static void start_runs(const Text &paths, int count, SubmoduleListing &listing) {
   const size_t slots = static_cast<size_t>(count);
-  const char **path = static_cast<const char **>(malloc(slots * sizeof *path));
-  size_t *lengths = static_cast<size_t *>(malloc(slots * sizeof *lengths));
-  int *run_ends = static_cast<int *>(malloc(slots * sizeof *run_ends));
-  listing.runs = static_cast<GitCommand *>(calloc(slots, sizeof *listing.runs));
-  const bool started = path && lengths && run_ends && listing.runs;
-  for (int i = 0, at = 0; started && i < count; at += static_cast<int>(lengths[i++]) + 1) {
+  const char **path = static_cast<const char **>(reallocate(nullptr, slots * sizeof *path));
+  size_t *lengths = static_cast<size_t *>(reallocate(nullptr, slots * sizeof *lengths));
+  int *run_ends = static_cast<int *>(reallocate(nullptr, slots * sizeof *run_ends));
+  listing.runs = static_cast<GitCommand *>(reallocate(nullptr, slots * sizeof *listing.runs));
+  for (size_t i = 0, at = 0; i < slots; at += lengths[i++] + 1) {
     path[i] = paths.bytes + at;
     lengths[i] = strlen(path[i]);
   }
-  const int runs = started ? plan_listing_runs(lengths, count, online_processors(),
-                                               kCommandLineLimit - 1024, run_ends)
-                           : 0;
+  const int runs =
+      plan_listing_runs(lengths, count, online_processors(), kCommandLineLimit - 1024, run_ends);
   for (int run = 0, first = 0; run < runs; first = run_ends[run++])
     listing.runs[listing.count++] = start_run(path + first, run_ends[run] - first);
   free(run_ends);
   free(lengths);
   free(path);
-  return started;
 }
 
 // Git's version as one number (2.17.0 is 21700); 0 when it does not say.
@@ -132,7 +124,7 @@ static long git_version() {
   Text answer;
   ask_git(kVersion, answer);
   int major = 0, minor = 0, patch = 0;
-  if (!answer.lost) sscanf(answer.bytes, "git version %d.%d.%d", &major, &minor, &patch);
+  sscanf(answer.bytes, "git version %d.%d.%d", &major, &minor, &patch);
   release(answer);
   return major * 10000L + minor * 100L + patch;
 }
@@ -147,16 +139,18 @@ static bool lists_wrongly_from_here(long version) {
 // from there to here ("fw/", or empty); false when Git could not say where the top is.
 static bool start_from_top(SubmoduleListing &listing) {
   Text answer;
-  char *top_end = ask_git(kTopAndPrefix, answer) ? strchr(answer.bytes, '\n') : nullptr;
-  const bool told = top_end != nullptr;
+  const bool told = ask_git(kTopAndPrefix, answer);
   if (told) {
-    *top_end = '\0';
-    append(listing.prefix, top_end + 1, strcspn(top_end + 1, "\n"));
+    // The top's line, then the prefix's: with a second zero, a missing line is an empty prefix.
+    append(answer, "", 1);
+    char *prefix = answer.bytes + strcspn(answer.bytes, "\n");
+    *prefix++ = '\0';
+    append(listing.prefix, prefix, strcspn(prefix, "\n"));
     append(listing.prefix, "", 1);
     Launch at_top;
     at_top.directory = answer.bytes;
     listing.one = start_git_command(kSubmodules, at_top);
-    listing.from_top = !listing.prefix.lost;
+    listing.from_top = true;
   }
   release(answer);
   return told;
@@ -169,9 +163,9 @@ SubmoduleListing start_submodule_listing() {
   Text paths;
   int checked_out = 0;
   const int count = pathspecs_exact() ? read_gitlinks(paths, checked_out) : -1;
-  if (count < 4 || checked_out < 4 || !start_runs(paths, count, listing)) {
-    free(listing.runs);
-    listing = SubmoduleListing();
+  if (count >= 4 && checked_out >= 4) {
+    start_runs(paths, count, listing);
+  } else {
     listing.one = start_git_command(kSubmodules);
   }
   release(paths);
@@ -188,10 +182,8 @@ static void append_from_here(const Text &listing, const char *prefix, Text &out)
         static_cast<const char *>(memchr(line, '\n', static_cast<size_t>(end - line)));
     line_end = line_end ? line_end + 1 : end;
     // The status letter (a blank too) and the object name, then a blank, then the path.
-    const char *path = line + 1 < line_end
-                           ? static_cast<const char *>(
-                                 memchr(line + 1, ' ', static_cast<size_t>(line_end - line - 1)))
-                           : nullptr;
+    const char *path =
+        static_cast<const char *>(memchr(line + 1, ' ', static_cast<size_t>(line_end - line - 1)));
     path = path ? path + 1 : line_end;
     append(out, line, static_cast<size_t>(path - line));
     const char *up = prefix;
@@ -211,9 +203,8 @@ ListingResult read_submodule_listing(SubmoduleListing &listing, bool history_lis
   ListingResult result;
   bool split_failed = false;
   for (int i = 0; i < listing.count; ++i) {
-    GitCommand &run = listing.runs[i];
-    read_all(run, result.bytes);
-    split_failed |= run.progress != Progress::kFinished || run.exit_code != 0;
+    read_all(listing.runs[i], result.bytes);
+    split_failed |= !succeeded(listing.runs[i]);
   }
   free(listing.runs);
   if (split_failed) {
@@ -226,7 +217,6 @@ ListingResult read_submodule_listing(SubmoduleListing &listing, bool history_lis
     Text at_top;
     read_all(listing.one, listing.from_top ? at_top : result.bytes);
     if (listing.from_top) append_from_here(at_top, listing.prefix.bytes, result.bytes);
-    if (at_top.lost) result.bytes.lost = true;
     release(at_top);
     result.failed = check_git_exit(listing.one, history_listed);
   }

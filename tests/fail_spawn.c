@@ -104,11 +104,12 @@ void *realloc(void *old, size_t size) {
   return NULL;
 }
 
-/* FAIL_CALL=rename_busy: as an SMB mount answers while another client has the file open. */
+/* FAIL_CALL=rename_busy: as an SMB mount answers while another client has the file open;
+   rename_refused: as a directory answers that keeps this user from replacing the file. */
 int rename(const char *from, const char *to) {
-  const int busy = failing("rename_busy");
-  if (!busy && !failing(__func__)) return REAL(rename)(from, to);
-  errno = busy ? EBUSY : EXDEV;
+  const int busy = failing("rename_busy"), refused = failing("rename_refused");
+  if (!busy && !refused && !failing(__func__)) return REAL(rename)(from, to);
+  errno = busy ? EBUSY : refused ? EACCES : EXDEV;
   return -1;
 }
 

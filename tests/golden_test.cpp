@@ -92,6 +92,7 @@ TEST(FailingCall, ReportedOrGotRound) {
       {"fchmod", "longer_old_header", nullptr},
       {"fchown", "longer_old_header", nullptr},
       {"statx", "longer_old_header", nullptr},
+      {"rename_refused", "longer_old_header", nullptr},
       {"open", "modified", nullptr},
       {"waitpid", "targeted_modified", nullptr},
   };

@@ -64,7 +64,7 @@ run_as() {
   chmod 777 "$out" "$out/git-out" && touch "$out/git.log" && chmod 666 "$out/git.log"
   TOOL_WRAPPER="setpriv --reuid=$1 --regid=$1 --groups=${2:-$1}"
   # A coverage build's counters, which that user may not write where they live, go here instead.
-  mkdir -m 777 "$tmp/gcov" && tool_env+=(GCOV_PREFIX="$tmp/gcov")
+  mkdir -m 777 "$tmp/gcov" && tool_env+=(GCOV_PREFIX="${REVSTAMP_GCOV_PREFIX:-$tmp/gcov}")
 }
 
 # same_as_one_command: stamps again in the same tree, with the index unlistable so that Git's one

@@ -85,7 +85,8 @@ TEST(WindowsGitCrashes, FailsWithTheStatusInHex) {
 }
 
 // A tree without Git under Wine, whose header is first "/* previous */" and whose fw/ holds
-// revstamp.exe; command runs in fw/ and leaves files beside it. The tree.
+// revstamp.exe; command runs in fw/, without address randomisation as in run_case.sh, and
+// leaves files beside it. The tree.
 fs::path stamp_under_wine(const std::string &name, const std::string &command) {
   const fs::path tree = fs::path(testing::TempDir()) / (name + "-" + std::to_string(getpid()));
   fs::remove_all(tree);
@@ -94,7 +95,7 @@ fs::path stamp_under_wine(const std::string &name, const std::string &command) {
   fs::copy_file(WINDOWS_TOOL_PATH, tree / "fw/revstamp.exe");
   std::ofstream(tree / "applications/revision.h") << "/* previous */\n";
   const std::string script =
-      "cd '" + (tree / "fw").string() + "' && WINEDEBUG=-all sh -c '" + command + "'";
+      "cd '" + (tree / "fw").string() + "' && WINEDEBUG=-all setarch -R sh -c '" + command + "'";
   EXPECT_EQ(std::system(script.c_str()), 0) << script;
   return tree;
 }

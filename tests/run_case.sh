@@ -181,6 +181,7 @@ cp "$WINE_GIT" win/comspec.exe
   # Without address randomisation: Wine maps its shared user data at a fixed address, and a child
   # process (Git) whose randomised layout already holds that address dies at start, about once in
   # a thousand runs, so that the tool reports a Git that failed to start.
-  exec setarch -R wine "$WINE_TOOL" "${wine_args[@]}" >"$out/win/stdout" 2>"$out/win/stderr" </dev/null
+  exec setarch -R wine "$WINE_TOOL" "${wine_args[@]}" >"$out/win/stdout" 2>"$out/win/stderr" \
+    </dev/null
 ) && echo 0 >"$out/win/status" || echo $? >"$out/win/status"
 [ ! -f "win/$header" ] || cp "win/$header" "$out/win/revision.h"

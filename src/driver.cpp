@@ -1,14 +1,32 @@
-#include <algorithm>
-#include <cstdarg>
+// One run's decisions that are not Git's: the options, the build directory, the command line,
+// and what Git's answers about the history mean for the run.
 #include <cstdlib>
 #include <cstring>
 
 #include "revstamp.h"
 
-void createBuildDir() {
+// How every opt-in is turned on: exactly "1"; "0", "yes" or an empty value leave it off.
+static bool is_one(const char *value) { return value != nullptr && strcmp(value, "1") == 0; }
+
+Options read_options() {
+  Options options;
+  options.allow_shallow = is_one(getenv("REVSTAMP_ALLOW_SHALLOW"));
+  options.extra_macros = is_one(getenv("REVSTAMP_EXTRA_MACROS"));
+  options.if_changed = is_one(getenv("REVSTAMP_IF_CHANGED"));
+  options.keep_stamp = is_one(getenv("REVSTAMP_KEEP_STAMP"));
+  options.quiet = is_one(getenv("REVSTAMP_QUIET"));
+  options.require_history = is_one(getenv("REVSTAMP_REQUIRE_HISTORY"));
+  options.header = kHeaderPath;
+  return options;
+}
+
+void createBuildDir(Console &console) {
   if (make_build_dir() == 0) return;
-  // A quiet run keeps stdout empty, yet still says why it failed.
-  fputs("Failed to create build directory.\n", option_on("REVSTAMP_QUIET") ? stderr : stdout);
+  static const char kFailed[] = "Failed to create build directory.";
+  // A quiet run, or one without a stdout, still says why it failed.
+  if (console.stream == nullptr) report(kFailed);
+  write_console(console, kFailed, sizeof kFailed - 1);
+  write_console(console, "\n", 1);
   exit(1);
 }
 
@@ -58,27 +76,7 @@ bool selects_targeted_form(int argc, char **argv) {
   return argc > 2 && argv[2][0] == 's';
 }
 
-void report(const char *format, ...) {
-  // One write, line end included: Git's own complaints reach stderr meanwhile.
-  va_list values, again;
-  va_start(values, format);
-  va_copy(again, values);
-  char fixed[1024];
-  const size_t length =
-      static_cast<size_t>(std::max(vsnprintf(fixed, sizeof fixed, format, values), 0));
-  char *line =
-      length + 2 <= sizeof fixed ? fixed : static_cast<char *>(reallocate(nullptr, length + 2));
-  if (line != fixed) vsnprintf(line, length + 1, format, again);
-  va_end(again);
-  va_end(values);
-  line[length] = '\n';
-  fwrite(line, 1, length + 1, stderr);
-  if (line != fixed) free(line);
-}
-
-void report_failure(const char *message, int error) { report("%s: %s", message, strerror(error)); }
-
-bool check_git_dir(bool repository_found) {
+static bool check_git_dir(bool repository_found) {
   // A hook's GIT_DIR (a push-to-deploy post-receive runs with GIT_DIR=.) leaks into the build
   // it starts: Git then looks for the repository there, or takes the directory revstamp runs in
   // as the top of the work tree, and every file outside it reads as deleted.
@@ -100,20 +98,33 @@ bool check_git_dir(bool repository_found) {
   return false;
 }
 
-bool option_on(const char *name) {
-  const char *value = getenv(name);
-  return value != nullptr && strcmp(value, "1") == 0;
-}
-
-bool report_shallow_history(bool shallow) {
+bool judge_history(GitCommands &git, const History &history, const Options &options,
+                   bool &shallow) {
+  const ShallowProbe probe = read_shallow_probe(git.of[kShallowProbe]);
+  bool failed = history.failed;
+  if (git.of[kShallowProbe].progress == Progress::kFinished)
+    failed |= check_git_dir(probe.repository_found);
+  // Every command meets a missing Git alike: said once, for the one every run starts.
+  const GitCommand &listing = git.of[kHistory];
+  if (listing.progress == Progress::kGitMissing) report("git: not found");
+  failed |= check_git_exit(git.of[kShallowProbe], history.listed);
+  // Git refuses a repository whose HEAD it cannot walk (a missing object, a pruned --shared
+  // source, a branch ref left empty) as it refuses a source tarball, with 128: only the tarball,
+  // no repository, or an unborn branch, may stamp the placeholder. Any other status is a Git
+  // that could not run (a crash, a missing DLL, a broken shim or wrapper).
+  const bool unreadable =
+      !history.listed && listing.progress == Progress::kFinished && listing.exit_code != 0 &&
+      (listing.exit_code != 128 || (probe.repository_found && !head_is_unborn()));
+  failed |= check_git_exit(listing, history.listed || unreadable);
   // Such a count is the clone's depth, and the hash the oldest fetched commit's.
-  if (!shallow) return false;
-  const bool allowed = option_on("REVSTAMP_ALLOW_SHALLOW");
-  report(
-      "%s: shallow clone: the revision count covers only the fetched history; fetch all of "
-      "it (git fetch --unshallow) or check out with full depth",
-      allowed ? "warning" : "error");
-  return !allowed;
+  shallow = history.listed && probe.shallow;
+  if (shallow) {
+    report(
+        "%s: shallow clone: the revision count covers only the fetched history; fetch all of "
+        "it (git fetch --unshallow) or check out with full depth",
+        options.allow_shallow ? "warning" : "error");
+  }
+  return failed || (shallow && !options.allow_shallow);
 }
 
 bool check_console_output(Console &console) {
@@ -123,11 +134,11 @@ bool check_console_output(Console &console) {
   return error != 0;
 }
 
-bool check_history_required(const History &history) {
-  if (history.listed || !option_on("REVSTAMP_REQUIRE_HISTORY")) return false;
+bool check_history_required(const History &history, bool git_missing, const Options &options) {
+  if (history.listed || !options.require_history) return false;
   report("error: the placeholder 00000000 was stamped: %s",
-         history.git_missing ? "Git was not found"
-                             : "Git listed no commit (no repository found from here, or Git "
-                               "refused it)");
+         git_missing ? "Git was not found"
+                     : "Git listed no commit (no repository found from here, or Git "
+                       "refused it)");
   return true;
 }

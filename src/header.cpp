@@ -1,7 +1,7 @@
+// The header's bytes, composed in memory from the facts the run hands over: the file they go to
+// is header_file.cpp's.
 #include <algorithm>
 #include <cctype>
-#include <cerrno>
-#include <cstdlib>
 #include <cstring>
 
 #include "revstamp.h"
@@ -38,31 +38,6 @@ static const char kCleanBuildInfo[] =
 static const char kBlockOpening[] = "\"\\\n";
 static const char kPieceEnd[] = " \\r\\n\\\n";
 static const char kBlockClosing[] = "\"\n";
-
-void *reallocate(void *old, size_t size) {
-  void *grown = realloc(old, size);
-  if (grown != nullptr) return grown;
-  // Nothing half-done is worth stamping: the header stays as it was, and the run says why.
-  report_failure("write failed", ENOMEM);
-  exit(1);
-}
-
-void append(Text &text, const char *bytes, size_t size) {
-  if (size == 0) return;
-  if (text.size + size > text.capacity) {
-    text.capacity = 2 * (text.size + size);
-    text.bytes = static_cast<char *>(reallocate(text.bytes, text.capacity));
-  }
-  memcpy(text.bytes + text.size, bytes, size);
-  text.size += size;
-}
-
-void append(Text &text, const char *string) { append(text, string, strlen(string)); }
-
-void release(Text &text) {
-  free(text.bytes);
-  text = Text();
-}
 
 // Appends size bytes escaped for the inside of a C string literal.
 static void append_escaped(Text &text, const char *bytes, size_t size) {
@@ -124,8 +99,8 @@ static void append_extra_macros(Text &header, const ExtraMacros *extra) {
          extra->valid ? "#define FIRMWARE_VER_VALID 1\n" : "#define FIRMWARE_VER_VALID 0\n");
 }
 
-int write_notargeted_file(int count, const char *hash, char state, const ExtraMacros *extra) {
-  Text header;
+void write_notargeted_file(int count, const char *hash, char state, const ExtraMacros *extra,
+                           Text &header) {
   append(header, kGuardOpening);
   append_values(header, "#define ", count, hash, state);
   append(header,
@@ -133,12 +108,10 @@ int write_notargeted_file(int count, const char *hash, char state, const ExtraMa
          "\" \" __TIME__\n");
   append_extra_macros(header, extra);
   append(header, "#endif // REVISION_H_\n");
-  return write_header(header);
 }
 
-int write_targeted_file(int count, const char *hash, char state, const Text &submodules,
-                        const ExtraMacros *extra) {
-  Text header;
+void write_targeted_file(int count, const char *hash, char state, const Text &submodules,
+                         const ExtraMacros *extra, Text &header) {
   append(header, kGuardOpening);
   append(header, kTargetBlock);
   append_values(header, "#define      ", count, hash, state);
@@ -147,7 +120,6 @@ int write_targeted_file(int count, const char *hash, char state, const Text &sub
   print_git_submodule_info(submodules, header);
   append_extra_macros(header, extra);
   append(header, "#endif\n");
-  return write_header(header);
 }
 
 void print_git_submodule_info(const Text &listing, Text &header) {

@@ -1,5 +1,5 @@
-// The header file's fate: left alone, replaced whole in one step, or written in place. What
-// stands at its path is looked at once, and that decides.
+// The header file's fate: a stamp kept, left alone, replaced whole in one step, or written in
+// place. What stands at its path is looked at once, and that decides.
 #include <cstdlib>
 #include <cstring>
 
@@ -7,26 +7,26 @@
 
 // A compiler or an IDE's indexer holds the header for moments at a time: waiting for it to let
 // go, with pauses that add up to about a second, keeps the header whole for every reader.
-static Replace place_replacement(const char *name, int &error) {
-  Replace placed = replace_file(name, kHeaderPath, error);
+static Replace place_replacement(const char *name, const char *path, int &error) {
+  Replace placed = replace_file(name, path, error);
   for (int pause = 15; placed == Replace::kHeld && pause <= 480; pause *= 2) {
     pause_milliseconds(pause);
-    placed = replace_file(name, kHeaderPath, error);
+    placed = replace_file(name, path, error);
   }
   return placed;
 }
 
-static int write_in_place(const Text &bytes) {
+static int write_in_place(const Text &bytes, const char *path, const char *directory) {
   int error = 0;
-  FILE *header = open_in_place(kHeaderPath, error);
+  FILE *header = open_in_place(path, error);
   if (header == nullptr) {
     report_failure("fopen failed", error);
     // What a newcomer meets first who runs revstamp in the wrong directory; said only then.
-    if (kind_of(kHeaderDirectory) == EntryKind::kAbsent) {
+    if (kind_of(directory) == EntryKind::kAbsent) {
       report(
           "revstamp writes %s, relative to where it runs: run it from a directory whose "
           "parent holds applications/",
-          kHeaderPath);
+          path);
     }
     return 1;
   }
@@ -41,20 +41,22 @@ static int write_in_place(const Text &bytes) {
 // the new one, whole: the bytes go to a new file that then takes the header's name in one step.
 // A directory that refuses a new file, or a name it may not take, gets the header written in
 // place.
-static int replace_header(const Text &bytes, const Entry &old) {
+static int replace_header(const Text &bytes, const Entry &old, const char *path,
+                          const char *directory) {
   char replacement_name[kReplacementNameSize];
-  FILE *replacement = create_replacement(old, replacement_name);
-  if (replacement == nullptr) return write_in_place(bytes);
+  FILE *replacement = create_replacement(path, directory, old, replacement_name);
+  if (replacement == nullptr) return write_in_place(bytes, path, directory);
   int error = write_and_close(replacement, bytes.bytes, bytes.size);
-  const Replace placed = error == 0 ? place_replacement(replacement_name, error) : Replace::kFailed;
+  const Replace placed =
+      error == 0 ? place_replacement(replacement_name, path, error) : Replace::kFailed;
   if (placed == Replace::kReplaced) return 0;
   remove(replacement_name);
-  if (placed == Replace::kRefused) return write_in_place(bytes);
+  if (placed == Replace::kRefused) return write_in_place(bytes, path, directory);
   if (placed == Replace::kHeld) {
     // Said only once it is true: the in-place write may fail too, and says so itself.
-    const int result = write_in_place(bytes);
+    const int result = write_in_place(bytes, path, directory);
     if (result == 0) {
-      report("warning: %s is in use and cannot be replaced: written in place", kHeaderPath);
+      report("warning: %s is in use and cannot be replaced: written in place", path);
     }
     return result;
   }
@@ -64,13 +66,13 @@ static int replace_header(const Text &bytes, const Entry &old) {
 
 // Whether the header holds exactly these bytes as a text-mode write puts them on disk, read as
 // they are: a Ctrl-Z or a lone LF must not pass for the same on Windows.
-static bool header_holds(const Text &bytes) {
+static bool header_holds(const Text &bytes, const char *path) {
   Text disk;
   for (size_t at = 0; at < bytes.size; ++at) {
     if (bytes.bytes[at] == '\n') append(disk, kLineEnd);
     if (bytes.bytes[at] != '\n') append(disk, bytes.bytes + at, 1);
   }
-  FILE *old = fopen(kHeaderPath, "rb");
+  FILE *old = fopen(path, "rb");
   bool same = old != nullptr;
   size_t at = 0;
   char block[4096];
@@ -82,35 +84,58 @@ static bool header_holds(const Text &bytes) {
   return same;
 }
 
-int write_header(Text &bytes) {
-  const Entry old = look_at_header();
-  // Only a regular file is compared: a FIFO or a terminal would be waited on for ever. With
-  // REVSTAMP_IF_CHANGED=1 an unchanged header keeps its inode and time, so nothing that
-  // includes it is compiled again.
-  const bool regular = old.kind == EntryKind::kRegular;
-  const bool unchanged = regular && option_on("REVSTAMP_IF_CHANGED") && header_holds(bytes);
-  // A link keeps pointing where it did, a device stays a device, and a file tied to its inode
-  // keeps its other names, its mount or its ACL; a file this user may not write fails as it
-  // always did.
-  const bool replaceable = old.kind == EntryKind::kAbsent || (regular && old.writable && !old.tied);
-  const int result = unchanged     ? 0
-                     : replaceable ? replace_header(bytes, old)
-                                   : write_in_place(bytes);
-  release(bytes);
-  return result;
-}
-
-bool header_holds_real_stamp() {
-  FILE *header = fopen(kHeaderPath, "rb");
+// Whether the header holds revstamp's own count line of a real history: "#define", blanks,
+// FIRMWARE_VER_REV, a blank and a number above 0, as either form writes it. Another tool's
+// MY_FIRMWARE_VER_REV is no stamp of revstamp's.
+static bool holds_real_stamp(const char *path) {
+  FILE *header = fopen(path, "rb");
   if (header == nullptr) return false;
-  // Either form's count line: "#define", blanks, the name, a blank, the number.
   char line[256];
   long count = 0;
   while (count == 0 && fgets(line, sizeof line, header) != nullptr) {
-    const char *name = strstr(line, "FIRMWARE_VER_REV ");
-    if (strncmp(line, "#define ", 8) == 0 && name != nullptr)
-      count = strtol(name + 17, nullptr, 10);
+    if (strncmp(line, "#define ", 8) != 0) continue;
+    const char *name = line + 8 + strspn(line + 8, " ");
+    if (strncmp(name, "FIRMWARE_VER_REV ", 17) == 0) count = strtol(name + 17, nullptr, 10);
   }
   fclose(header);
   return count > 0;
+}
+
+// The folder part of path, without its last separator; "." when it has none.
+static Text directory_of(const char *path) {
+  size_t size = strlen(path);
+  while (size > 0 && strchr(kPathSeparators, path[size - 1]) == nullptr) --size;
+  Text directory;
+  if (size == 0) append(directory, ".");
+  // "/x.h" lies in "/": that one separator is the folder's whole name.
+  append(directory, path, size > 1 ? size - 1 : size);
+  append(directory, "", 1);
+  return directory;
+}
+
+Fate put_header(Text &bytes, bool no_history, const Options &options) {
+  const char *path = options.header;
+  Text directory = directory_of(path);
+  const Entry old = look_at_header(path, directory.bytes);
+  // Only a regular file is read: a FIFO or a terminal would be waited on for ever.
+  const bool regular = old.kind == EntryKind::kRegular;
+  Fate fate = Fate::kWritten;
+  if (regular && no_history && options.keep_stamp && holds_real_stamp(path)) {
+    // A source drop keeps the stamp it was made with, on request.
+    report("warning: Git listed no commit: %s keeps the stamp it holds", path);
+    fate = Fate::kKept;
+  } else if (!(regular && options.if_changed && header_holds(bytes, path))) {
+    // Left alone when unchanged, an IF_CHANGED header keeps its inode and time, so nothing that
+    // includes it is compiled again. A link keeps pointing where it did, a device stays a
+    // device, and a file tied to its inode keeps its other names, its mount or its ACL; a file
+    // this user may not write fails as it always did.
+    const bool replaceable =
+        old.kind == EntryKind::kAbsent || (regular && old.writable && !old.tied);
+    const int result = replaceable ? replace_header(bytes, old, path, directory.bytes)
+                                   : write_in_place(bytes, path, directory.bytes);
+    fate = result == 0 ? Fate::kWritten : Fate::kFailed;
+  }
+  release(directory);
+  release(bytes);
+  return fate;
 }

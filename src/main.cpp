@@ -5,19 +5,19 @@
 int main(int argc, char **argv) {
   Console console{prepare_process()};
   if (answer_help_or_version(argc, argv, console)) return check_console_output(console) ? 1 : 0;
-  const bool quiet = option_on("REVSTAMP_QUIET");
-  if (quiet) console.stream = nullptr;
-  createBuildDir();
+  const Options options = read_options();
+  if (options.quiet) console.stream = nullptr;
+  createBuildDir(console);
   prepare_git_environment();
   const bool targeted = selects_targeted_form(argc, argv);
-  const bool extra_macros = option_on("REVSTAMP_EXTRA_MACROS");
-  GitCommands git = start_git_commands(extra_macros);
+  GitCommands git = start_git_commands(options);
   SubmoduleListing submodules;
   if (targeted) submodules = start_submodule_listing();
   // Shown, and stamped, when Git lists no commit: plain to see, and the header still compiles.
   char hash[256] = "00000000";
-  const History history =
-      find_git_revision_number(git.of[kShallowProbe], git.of[kHistory], hash, sizeof hash);
+  const History history = find_git_revision_number(git.of[kHistory], hash, sizeof hash);
+  bool shallow = false;
+  const bool history_failed = judge_history(git, history, options, shallow);
   write_console(console, hash, strnlen(hash, sizeof hash));
   write_console(console, "\n", 1);
   const StatusProbe state = get_git_state(git.of[kStatus], console, history.listed);
@@ -28,30 +28,28 @@ int main(int argc, char **argv) {
   ExtraMacros extra;
   extra.head = history.head;
   extra.dirty = state.letter != 0;
-  bool failed = history.failed | state.failed;
+  bool failed = history_failed | state.failed;
   failed |= read_describe(git.of[kDescribe], history.listed, extra.describe);
   ListingResult listing;
   if (targeted) listing = read_submodule_listing(submodules, history.listed);
   failed |= listing.failed;
   // Valid: the whole history, and every Git command answered; only the header's own writing,
   // which the macro cannot speak of, is still to come.
-  extra.valid = history.listed && !history.shallow && !failed;
-  const ExtraMacros *stamped_extra = extra_macros ? &extra : nullptr;
-  // A source drop keeps the stamp it was made with, on request.
-  const bool kept =
-      !history.listed && option_on("REVSTAMP_KEEP_STAMP") && header_holds_real_stamp();
-  if (kept) {
-    report("warning: Git listed no commit: %s keeps the stamp it holds", kHeaderPath);
-  } else if (targeted) {
-    failed |=
-        write_targeted_file(history.count, hash, state.letter, listing.bytes, stamped_extra) != 0;
+  extra.valid = history.listed && !shallow && !failed;
+  const ExtraMacros *stamped_extra = options.extra_macros ? &extra : nullptr;
+  Text header;
+  if (targeted) {
+    write_targeted_file(history.count, hash, state.letter, listing.bytes, stamped_extra, header);
   } else {
-    failed |= write_notargeted_file(history.count, hash, state.letter, stamped_extra) != 0;
+    write_notargeted_file(history.count, hash, state.letter, stamped_extra, header);
   }
-  if (!kept) failed |= check_history_required(history);
+  // Only where Git finds no history at all may a source drop keep its stamp.
+  const Fate fate = put_header(header, !history.listed && !history_failed, options);
+  failed |= fate == Fate::kFailed;
+  const bool git_missing = git.of[kHistory].progress == Progress::kGitMissing;
+  if (fate != Fate::kKept) failed |= check_history_required(history, git_missing, options);
   release(listing.bytes);
   release(extra.describe);
-  failed |= report_shallow_history(history.shallow);
   failed |= check_console_output(console);
   return failed ? 1 : 0;
 }

@@ -28,8 +28,8 @@ extern char **environ;  // NOLINT(readability-redundant-declaration)
 #endif
 const bool kStartsElsewhere = REVSTAMP_CAN_START_ELSEWHERE;
 
-const char kHeaderDirectory[] = "../applications";
 const char kHeaderPath[] = "../applications/revision.h";
+const char kPathSeparators[] = "/";
 const char kLineEnd[] = "\n";
 // Far below Linux's 2 MiB for arguments and environment together, and the 128 KiB one argument
 // may hold.
@@ -44,9 +44,15 @@ FILE *prepare_process() {
   // A reader of stdout that goes away (make ... | head -1) must not end the run before the
   // header is written: the write fails, and the run says so.
   signal(SIGPIPE, SIG_IGN);
+  // A header past the file-size limit (ulimit -f) is a write that fails and says so, not a run
+  // killed with its temporary file left behind.
+  signal(SIGXFSZ, SIG_IGN);
   // A parent that ignores SIGCHLD (some CI agents, daemons, Python scripts) would have the kernel
   // reap Git by itself, and no exit status could be waited for.
   signal(SIGCHLD, SIG_DFL);
+  // Each line of the tool's own goes out in one write, however long (report()).
+  static char line[1 << 16];
+  setvbuf(stderr, line, _IOFBF, sizeof line);
   return stdout;
 }
 
@@ -55,9 +61,10 @@ void set_environment(char *assignment) { putenv(assignment); }
 int make_build_dir() { return mkdir("build", 0777) == 0 || errno == EEXIST ? 0 : errno; }
 
 // Starts file (the shell when Git is a script without #!) in launch's directory with its stdout
-// on write_end, its stdin (and its stderr when quiet) on the null device, and SIGPIPE and SIGCHLD
-// at their defaults, however this process found them: Git stops when its reader goes, as a status
-// read only up to its deciding line needs, and waits for its own children. 0, or the error number.
+// on write_end, its stdin (and its stderr when quiet) on the null device, and SIGPIPE, SIGCHLD and
+// SIGXFSZ at their defaults, however this process found them: Git stops when its reader goes, as a
+// status read only up to its deciding line needs, and waits for its own children. 0, or the error
+// number.
 static int spawn_process(const char *file, char *const argv[], int write_end, const Launch &launch,
                          pid_t *pid) {
   posix_spawn_file_actions_t actions;
@@ -70,6 +77,7 @@ static int spawn_process(const char *file, char *const argv[], int write_end, co
     sigemptyset(&defaults);
     sigaddset(&defaults, SIGPIPE);
     sigaddset(&defaults, SIGCHLD);
+    sigaddset(&defaults, SIGXFSZ);
     error = posix_spawn_file_actions_adddup2(&actions, write_end, STDOUT_FILENO);
     // No command revstamp runs reads its input: the build's stays the build's.
     if (error == 0)
@@ -123,20 +131,21 @@ static bool is_text(const char *path) {
   return got >= 0 && memchr(head, '\0', static_cast<size_t>(got)) == nullptr;
 }
 
-Start spawn_git(const char *const words[], const Launch &launch, GitCommand &command, int &error) {
+Progress spawn_git(const char *const words[], const Launch &launch, GitCommand &command,
+                   int &error) {
   const char *const *more = launch.more;
   // The write end reaches Git only as its stdout. The read end reaches no child at all: a Git
   // that held its own pipe's read end would never see this reader go, and a status read only up
   // to its deciding line would wait for it forever.
   char git[4096];
-  if (!find_git(git)) return Start::kGitNotFound;
+  if (!find_git(git)) return Progress::kGitMissing;
   size_t count = 0, more_count = 0;
   while (words[count] != nullptr) ++count;
   while (more != nullptr && more[more_count] != nullptr) ++more_count;
   int ends[2];
   if (pipe(ends) != 0) {
     error = errno;
-    return Start::kFailed;
+    return Progress::kStartFailed;
   }
   // Room in front for the shell and the script's path.
   char **argv = static_cast<char **>(reallocate(nullptr, (count + more_count + 3) * sizeof *argv));
@@ -159,17 +168,20 @@ Start spawn_git(const char *const words[], const Launch &launch, GitCommand &com
   close(ends[1]);
   if (error != 0) {
     close(ends[0]);
-    return Start::kFailed;
+    return Progress::kStartFailed;
   }
-  error = adopt_output(command, ends[0]);
-  return error == 0 ? Start::kStarted : Start::kFailed;
+  command.output = fdopen(ends[0], "r");
+  if (command.output != nullptr) return Progress::kRunning;
+  // Git is running already: it sees its reader gone, and is waited for.
+  error = errno;
+  close(ends[0]);
+  wait_for_git(command);
+  return Progress::kStartFailed;
 }
-
-// No command interpreter stands between: every word reaches Git as it is.
-bool git_takes_repository_words() { return true; }
 
 int wait_for_git(GitCommand &command) {
   if (command.output != nullptr) fclose(command.output);
+  command.output = nullptr;
   int status;
   while (waitpid(command.process, &status, 0) == -1) {
     if (errno != EINTR) return -1;
@@ -195,21 +207,21 @@ FILE *open_in_place(const char *path, int &error) {
 // Whether the header is tied to its inode: another name links to it, it is a mount of its own
 // (a file bind-mounted into a container), or it carries an access ACL of its own. A new file in
 // its place would leave those behind.
-static bool tied_to_inode(const struct stat &file) {
+static bool tied_to_inode(const char *path, const char *directory, const struct stat &file) {
   struct stat parent;
-  if (file.st_nlink > 1 || stat(kHeaderDirectory, &parent) != 0 || parent.st_dev != file.st_dev)
+  if (file.st_nlink > 1 || stat(directory, &parent) != 0 || parent.st_dev != file.st_dev)
     return true;
 #ifdef __linux__
   // A bind mount from the same file system shares its device: only the mount ids tell. A kernel
   // before 5.8 knows no mount id and leaves both 0.
   struct statx mount, parent_mount;
-  if (statx(AT_FDCWD, kHeaderPath, AT_SYMLINK_NOFOLLOW, STATX_MNT_ID, &mount) == 0 &&
-      statx(AT_FDCWD, kHeaderDirectory, 0, STATX_MNT_ID, &parent_mount) == 0 &&
+  if (statx(AT_FDCWD, path, AT_SYMLINK_NOFOLLOW, STATX_MNT_ID, &mount) == 0 &&
+      statx(AT_FDCWD, directory, 0, STATX_MNT_ID, &parent_mount) == 0 &&
       mount.stx_mnt_id != parent_mount.stx_mnt_id) {
     return true;
   }
   // Linux keeps an access ACL beyond the three base entries as this attribute, and only then.
-  return lgetxattr(kHeaderPath, "system.posix_acl_access", nullptr, 0) >= 0;
+  return lgetxattr(path, "system.posix_acl_access", nullptr, 0) >= 0;
 #else
   return false;
 #endif
@@ -218,10 +230,7 @@ static bool tied_to_inode(const struct stat &file) {
 // What stands at path, its status in entry when there is one.
 static EntryKind kind_of(const char *path, struct stat &entry) {
   if (lstat(path, &entry) != 0) return errno == ENOENT ? EntryKind::kAbsent : EntryKind::kOther;
-  return S_ISREG(entry.st_mode)   ? EntryKind::kRegular
-         : S_ISLNK(entry.st_mode) ? EntryKind::kLink
-         : S_ISDIR(entry.st_mode) ? EntryKind::kDirectory
-                                  : EntryKind::kOther;
+  return S_ISREG(entry.st_mode) ? EntryKind::kRegular : EntryKind::kOther;
 }
 
 EntryKind kind_of(const char *path) {
@@ -229,32 +238,34 @@ EntryKind kind_of(const char *path) {
   return kind_of(path, entry);
 }
 
-Entry look_at_header() {
+Entry look_at_header(const char *path, const char *directory) {
   Entry entry;
   struct stat old;
-  entry.kind = kind_of(kHeaderPath, old);
+  entry.kind = kind_of(path, old);
   // Only a regular file is replaced, keeping what it had.
   if (entry.kind != EntryKind::kRegular) return entry;
-  entry.writable = access(kHeaderPath, W_OK) == 0;
-  entry.tied = tied_to_inode(old);
+  entry.writable = access(path, W_OK) == 0;
+  entry.tied = tied_to_inode(path, directory, old);
   entry.mode = old.st_mode & 07777;
   entry.owner = static_cast<long>(old.st_uid);
   entry.group = static_cast<long>(old.st_gid);
   return entry;
 }
 
-FILE *create_replacement(const Entry &old, char (&name)[kReplacementNameSize]) {
+FILE *create_replacement(const char *path, const char *directory, const Entry &old,
+                         char (&name)[kReplacementNameSize]) {
   // Hidden and not ending in .h: no build picks up what a killed run leaves behind. Created as
   // fopen creates a file, so that the umask or the directory's default ACL (a team's shared
   // tree) decide a new header's permissions; only a header being replaced passes on its bits.
   // A local seed: a function-local static would bring a thread-safe initialisation guard, and
   // with it the C++ runtime library, into a tool that otherwise needs the C library alone.
   unsigned next = static_cast<unsigned>(getpid()) ^ static_cast<unsigned>(time(nullptr));
+  const char *last_slash = strrchr(path, '/');
+  const char *file_name = last_slash != nullptr ? last_slash + 1 : path;
   int fd = -1;
   for (int attempt = 0; fd == -1 && attempt < 100; ++attempt) {
     next = next * 1103515245u + 12345u;
-    snprintf(name, sizeof name, "%s/.%s.%06x", kHeaderDirectory,
-             kHeaderPath + sizeof kHeaderDirectory, (next >> 8) & 0xffffffu);
+    snprintf(name, sizeof name, "%s/.%s.%06x", directory, file_name, (next >> 8) & 0xffffffu);
     fd = open(name, O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
     if (fd == -1 && errno != EEXIST) return nullptr;
   }

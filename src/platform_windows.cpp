@@ -20,8 +20,8 @@ int _dowildcard = -1;
 #endif
 
 const bool kStartsElsewhere = true;
-const char kHeaderDirectory[] = "..\\applications";
 const char kHeaderPath[] = "..\\applications\\revision.h";
+const char kPathSeparators[] = "\\/";
 const char kLineEnd[] = "\r\n";
 // CreateProcessW's limit.
 const size_t kCommandLineLimit = 32767;
@@ -69,6 +69,9 @@ FILE *prepare_process() {
   // Inside a batch wrapper that calls plain git, cmd searches the working directory before PATH
   // unless this is set: a git.bat in the firmware folder would run.
   SetEnvironmentVariableW(L"NoDefaultCurrentDirectoryInExePath", L"1");
+  // Each line of the tool's own goes out in one write, however long (report()).
+  static char line[1 << 16];
+  setvbuf(stderr, line, _IOFBF, sizeof line);
   return stdout_usable ? stdout : nullptr;
 }
 
@@ -159,25 +162,18 @@ static bool is_batch_file(const std::wstring &path) {
 // The program CreateProcessW starts and its command line: Git itself, or, for a Git that is a
 // batch script, the system's cmd.exe without the user's AutoRun (/d) and without echoing the
 // script's lines into the pipe (/q), as a wrapper without "@echo off" would.
-static void compose_command(const std::wstring &git, const char *const words[],
+static void compose_command(const std::wstring &git, bool batch, const char *const words[],
                             const char *const more[], std::wstring &program, std::wstring &line) {
   line = L"\"" + git + L"\"";
   for (const char *const *arg = words; *arg != nullptr; ++arg) append_argument(line, widen(*arg));
   for (const char *const *arg = more; arg && *arg; ++arg) append_argument(line, widen(*arg));
   program = git;
-  if (!is_batch_file(git)) return;
+  if (!batch) return;
   wchar_t system[MAX_PATH];
   const UINT size = GetSystemDirectoryW(system, MAX_PATH);
   program = std::wstring(system, size < MAX_PATH ? size : 0) + L"\\cmd.exe";
   // /s keeps the quotes inside the outer pair exactly as written.
   line = L"cmd.exe /d /q /s /c \"" + line + L"\"";
-}
-
-bool git_takes_repository_words() {
-  // cmd.exe reads &, |, <, >, ^ and %NAME% on its command line, quoted or not, and % has no
-  // escape there: a name from the repository would be a command.
-  std::wstring git;
-  return !find_git(git) || !is_batch_file(git);
 }
 
 // Whether every word is UTF-8, which alone reaches Git's command line unchanged: a path the
@@ -242,18 +238,26 @@ static DWORD create_process(const std::wstring &program, std::wstring &line, con
   return error;
 }
 
-Start spawn_git(const char *const words[], const Launch &launch, GitCommand &command, int &error) {
+Progress spawn_git(const char *const words[], const Launch &launch, GitCommand &command,
+                   int &error) {
   std::wstring git, program, line;
-  if (!find_git(git)) return Start::kGitNotFound;
+  if (!find_git(git)) return Progress::kGitMissing;
+  const bool batch = is_batch_file(git);
+  // cmd.exe reads &, |, <, >, ^ and %NAME% on its command line, quoted or not, and % has no
+  // escape there: a name from the repository would be a command.
+  if (batch && launch.more != nullptr) {
+    error = EINVAL;
+    return Progress::kStartFailed;
+  }
   if (!all_utf8(launch.more)) {
     error = EILSEQ;
-    return Start::kFailed;
+    return Progress::kStartFailed;
   }
-  compose_command(git, words, launch.more, program, line);
+  compose_command(git, batch, words, launch.more, program, line);
   // cmd.exe's limit, which a Git that is a batch script meets.
-  if (line.size() >= (is_batch_file(git) ? 8191 : kCommandLineLimit)) {
+  if (line.size() >= (batch ? 8191 : kCommandLineLimit)) {
     error = E2BIG;
-    return Start::kFailed;
+    return Progress::kStartFailed;
   }
   // Only the write end is inheritable: a Git that held its own pipe's read end would never see
   // this reader go.
@@ -261,7 +265,7 @@ Start spawn_git(const char *const words[], const Launch &launch, GitCommand &com
   HANDLE write_end;
   if (!CreatePipe(&read_end, &write_end, nullptr, 0)) {
     error = errno_from(GetLastError());
-    return Start::kFailed;
+    return Progress::kStartFailed;
   }
   SetHandleInformation(write_end, HANDLE_FLAG_INHERIT, HANDLE_FLAG_INHERIT);
   // No command revstamp runs reads its input: the build's stays the build's.
@@ -275,24 +279,24 @@ Start spawn_git(const char *const words[], const Launch &launch, GitCommand &com
   if (create_error != 0) {
     CloseHandle(read_end);
     error = errno_from(create_error);
-    return Start::kFailed;
+    return Progress::kStartFailed;
   }
   CloseHandle(started.hThread);
   command.process = started.hProcess;
   const int fd = _open_osfhandle(reinterpret_cast<intptr_t>(read_end), _O_RDONLY);
-  if (fd == -1) {
-    // Git is running already: it sees its reader gone, and is waited for.
-    CloseHandle(read_end);
-    wait_for_git(command);
-    error = ENOMEM;
-    return Start::kFailed;
-  }
-  error = adopt_output(command, fd);
-  return error == 0 ? Start::kStarted : Start::kFailed;
+  command.output = fd == -1 ? nullptr : _fdopen(fd, "r");
+  if (command.output != nullptr) return Progress::kRunning;
+  // Git is running already: it sees its reader gone, and is waited for.
+  if (fd == -1) CloseHandle(read_end);
+  if (fd != -1) _close(fd);
+  wait_for_git(command);
+  error = ENOMEM;
+  return Progress::kStartFailed;
 }
 
 int wait_for_git(GitCommand &command) {
   if (command.output != nullptr) fclose(command.output);
+  command.output = nullptr;
   DWORD code;
   const bool ended = WaitForSingleObject(command.process, INFINITE) == WAIT_OBJECT_0 &&
                      GetExitCodeProcess(command.process, &code);
@@ -328,17 +332,16 @@ FILE *open_in_place(const char *path, int &error) {
 static EntryKind kind_of(DWORD attributes) {
   if (attributes == INVALID_FILE_ATTRIBUTES)
     return GetLastError() == ERROR_FILE_NOT_FOUND ? EntryKind::kAbsent : EntryKind::kOther;
-  return (attributes & FILE_ATTRIBUTE_REPARSE_POINT) != 0 ? EntryKind::kLink
-         : (attributes & FILE_ATTRIBUTE_DIRECTORY) != 0   ? EntryKind::kDirectory
-         : (attributes & FILE_ATTRIBUTE_DEVICE) != 0      ? EntryKind::kOther
-                                                          : EntryKind::kRegular;
+  const DWORD not_a_file =
+      FILE_ATTRIBUTE_REPARSE_POINT | FILE_ATTRIBUTE_DIRECTORY | FILE_ATTRIBUTE_DEVICE;
+  return (attributes & not_a_file) != 0 ? EntryKind::kOther : EntryKind::kRegular;
 }
 
 EntryKind kind_of(const char *path) { return kind_of(GetFileAttributesW(widen(path).c_str())); }
 
-Entry look_at_header() {
+Entry look_at_header(const char *path, const char *) {
   Entry entry;
-  const DWORD attributes = GetFileAttributesW(widen(kHeaderPath).c_str());
+  const DWORD attributes = GetFileAttributesW(widen(path).c_str());
   entry.kind = kind_of(attributes);
   entry.writable = (attributes & FILE_ATTRIBUTE_READONLY) == 0;
   return entry;
@@ -346,10 +349,11 @@ Entry look_at_header() {
 
 // The new file takes the directory's inherited ACL, as the header written in place would keep
 // its own: nothing of old's to pass on.
-FILE *create_replacement(const Entry &, char (&name)[kReplacementNameSize]) {
+FILE *create_replacement(const char *, const char *directory, const Entry &,
+                         char (&name)[kReplacementNameSize]) {
   wchar_t wide_name[MAX_PATH];
   // GetTempFileNameW creates the file under a new name ending in .tmp, which no build picks up.
-  if (GetTempFileNameW(widen(kHeaderDirectory).c_str(), L"rev", 0, wide_name) == 0) return nullptr;
+  if (GetTempFileNameW(widen(directory).c_str(), L"rev", 0, wide_name) == 0) return nullptr;
   FILE *file =
       WideCharToMultiByte(CP_UTF8, 0, wide_name, -1, name, sizeof name, nullptr, nullptr) > 0
           ? _wfopen(wide_name, L"w")

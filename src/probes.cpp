@@ -25,8 +25,10 @@ static const struct {
      kEveryRun},
     {{"describe", "--tags", "--always", "--abbrev=8", "HEAD"}, kMaxGitArgs, kExtraMacros},
     {{"submodule", "status", "--recursive"}, kMaxGitArgs, kAsked},
-    // Whether HEAD names an object: asked only when the history listing failed.
+    // Whether HEAD names an object, and which branch it names: asked only when the history
+    // listing failed.
     {{"rev-parse", "-q", "--verify", "HEAD"}, kMaxGitArgs, kAsked},
+    {{"symbolic-ref", "-q", "HEAD"}, kMaxGitArgs, kAsked},
     // The whole index, whatever directory revstamp runs in, with paths relative to it: the
     // submodules are its gitlinks. Asked by the submodule listing, which gets round its failure.
     {{"ls-files", "-s", "-z", "--", ":(top)"}, 0, kAsked},
@@ -56,23 +58,20 @@ GitCommand start_git_command(GitCommandId id, const Launch &launch) {
   GitCommand command;
   command.id = id;
   int error = 0;
-  const Start started = spawn_git(kGitCommands[id].args, launch, command, error);
-  command.progress = started == Start::kStarted       ? Progress::kRunning
-                     : started == Start::kGitNotFound ? Progress::kGitMissing
-                                                      : Progress::kStartFailed;
+  command.progress = spawn_git(kGitCommands[id].args, launch, command, error);
   // The index listing's and a quiet command's readers get round a failure: nothing to report.
-  if (started == Start::kFailed && kGitCommands[id].named > 0 && !launch.quiet)
+  if (command.progress == Progress::kStartFailed && kGitCommands[id].named > 0 && !launch.quiet)
     report_failure("popen failed", error);
   return command;
 }
 
-GitCommands start_git_commands(bool extra_macros) {
+GitCommands start_git_commands(const Options &options) {
   // A stamp costs the slowest of Git's commands rather than their sum. Each is read in turn
   // later; meanwhile the others run on until their pipes fill.
   GitCommands git;
   for (int id = 0; id < kGitCommandCount; ++id) {
     const Need need = kGitCommands[id].need;
-    if (need == kEveryRun || (need == kExtraMacros && extra_macros))
+    if (need == kEveryRun || (need == kExtraMacros && options.extra_macros))
       git.of[id] = start_git_command(static_cast<GitCommandId>(id));
   }
   return git;
@@ -82,25 +81,21 @@ GitCommands start_git_commands(bool extra_macros) {
 static void finish_git_command(GitCommand &command) {
   if (command.progress != Progress::kRunning) return;
   command.exit_code = wait_for_git(command);
-  command.output = nullptr;
   command.progress = Progress::kFinished;
 }
 
-static void report_git_exit_status(const GitCommand &command) {
-  char name[256] = "git";
-  const auto &entry = kGitCommands[command.id];
-  for (int i = 0; i < entry.named && entry.args[i] != nullptr; ++i)
-    snprintf(name + strlen(name), sizeof name - strlen(name), " %s", entry.args[i]);
-  char code[16];
-  describe_exit_code(command.exit_code, code);
-  report("%s failed: exit status %s", name, code);
-}
-
-bool check_git_exit(const GitCommand &command, bool history_listed) {
-  // Before Git has listed a commit, Git refusing is how a source tarball or a missing Git shows.
-  const bool failed = command.progress == Progress::kFinished && command.exit_code != 0;
-  if (failed && history_listed) report_git_exit_status(command);
-  return command.progress == Progress::kStartFailed || (failed && history_listed);
+bool check_git_exit(const GitCommand &command, bool counts) {
+  const bool failed = counts && command.progress == Progress::kFinished && command.exit_code != 0;
+  if (failed) {
+    char name[256] = "git";
+    const auto &entry = kGitCommands[command.id];
+    for (int i = 0; i < entry.named && entry.args[i] != nullptr; ++i)
+      snprintf(name + strlen(name), sizeof name - strlen(name), " %s", entry.args[i]);
+    char code[16];
+    describe_exit_code(command.exit_code, code);
+    report("%s failed: exit status %s", name, code);
+  }
+  return failed || command.progress == Progress::kStartFailed;
 }
 
 bool succeeded(const GitCommand &command) {
@@ -165,17 +160,6 @@ int scan_status(FILE *in, Console &echo) {
   return 0;
 }
 
-// Tells a broken repository from an unborn branch or no repository at all; failed when it could
-// not be asked.
-static bool head_names_object(bool &failed) {
-  Text answer;
-  GitCommand verify = start_git_command(kVerifyHead);
-  read_all(verify, answer);
-  release(answer);
-  failed = verify.progress == Progress::kStartFailed;
-  return succeeded(verify);
-}
-
 // Whether the repository holds a file named shallow, as Git before 2.15 keeps a shallow clone.
 static bool shallow_file_found() {
   Text path;
@@ -187,16 +171,19 @@ static bool shallow_file_found() {
   return found;
 }
 
-// Read to its end, so that the probe is not cut off mid-answer and seen failing: "true" says
-// shallow, "false" not; Git before 2.15 echoes the option back instead.
-static bool read_shallow_answer(GitCommand &probe) {
+ShallowProbe read_shallow_probe(GitCommand &probe) {
+  // Read to its end, so that the probe is not cut off mid-answer and seen failing: "true" says
+  // shallow, "false" not; Git before 2.15 echoes the option back instead. Every Git's rev-parse
+  // exits 0 exactly when it found a repository.
   Text answer;
   read_all(probe, answer);
   append(answer, "", 1);
-  const bool shallow = strcmp(answer.bytes, "true\n") == 0 ||
-                       (strncmp(answer.bytes, "--is-shallow", 12) == 0 && shallow_file_found());
+  ShallowProbe found;
+  found.repository_found = succeeded(probe);
+  found.shallow = strcmp(answer.bytes, "true\n") == 0 ||
+                  (strncmp(answer.bytes, "--is-shallow", 12) == 0 && shallow_file_found());
   release(answer);
-  return shallow;
+  return found;
 }
 
 // Git lists HEAD first: the last line is the oldest commit, which stays put as history grows.
@@ -211,15 +198,8 @@ static void read_history(GitCommand &history, char *hash, int size, History &fou
   found.count = 1 + count_pieces_keeping_last(history.output, hash, size);
 }
 
-History find_git_revision_number(GitCommand &shallow_probe, GitCommand &history, char *hash,
-                                 int size) {
+History find_git_revision_number(GitCommand &history, char *hash, int size) {
   History found;
-  const bool shallow = read_shallow_answer(shallow_probe);
-  if (shallow_probe.progress == Progress::kFinished)
-    found.failed = check_git_dir(shallow_probe.exit_code == 0);
-  // Every command meets a missing Git alike: said once, for the one every run starts.
-  found.git_missing = history.progress == Progress::kGitMissing;
-  if (found.git_missing) report("git: not found");
   if (history.progress == Progress::kStartFailed) {
     found.count = 1;
     found.failed = true;
@@ -227,22 +207,20 @@ History find_git_revision_number(GitCommand &shallow_probe, GitCommand &history,
   }
   if (history.progress == Progress::kRunning) read_history(history, hash, size, found);
   found.listed = found.count > 0;
-  found.shallow = found.listed && shallow;
-  found.failed |= check_git_exit(shallow_probe, found.listed);
   finish_git_command(history);
-  // A repository whose HEAD Git cannot walk (a missing object, a pruned --shared source) lists
-  // nothing, as a source tarball does; only the tarball may stamp the placeholder. Git's own
-  // refusals all exit with 128: any other status is a Git that could not run (a crash, a
-  // missing DLL, a broken shim or wrapper).
-  const bool refused = !found.listed && history.exit_code != 0;
-  bool verify_failed = false;
-  if (refused && (history.exit_code != 128 || head_names_object(verify_failed))) {
-    report_git_exit_status(history);
-    found.failed = true;
-  } else {
-    found.failed |= verify_failed | check_git_exit(history, found.listed);
-  }
   return found;
+}
+
+bool head_is_unborn() {
+  // A branch yet to be born has no ref: HEAD names no object, yet names a branch. A ref that
+  // exists and names nothing (an empty file that a crash or a full disk left) fails the second.
+  Text answer;
+  GitCommand verify = start_git_command(kVerifyHead);
+  read_all(verify, answer);
+  const bool names_nothing = verify.progress == Progress::kFinished && verify.exit_code != 0;
+  const bool unborn = names_nothing && ask_git(kHeadBranch, answer);
+  release(answer);
+  return unborn;
 }
 
 bool read_describe(GitCommand &describe, bool history_listed, Text &text) {

@@ -1,4 +1,4 @@
-// Stamps Git's view of the repository into ../applications/revision.h.
+// Stamps Git's view of the repository into a C header, ../applications/revision.h by default.
 #ifndef REVSTAMP_H_
 #define REVSTAMP_H_
 
@@ -23,30 +23,27 @@ struct Text {
   size_t size = 0, capacity = 0;
 };
 
-struct History;
+/// The run's options, read from the environment once, at the start: each REVSTAMP_* switch is
+/// on when set to exactly "1".
+struct Options {
+  bool allow_shallow = false, extra_macros = false, if_changed = false, keep_stamp = false,
+       quiet = false, require_history = false;
+  /// The header's path, relative to the working directory or absolute.
+  const char *header = nullptr;
+};
 
-// --- Run driver: driver.cpp ---
+// --- Small utilities: util.cpp ---
 
-/// Makes sure an entry named build exists here; prints a line and exits with 1 if it cannot.
-void createBuildDir();
-/// Prints the usage for a lone --help, or the version for a lone --version; true when it did.
-bool answer_help_or_version(int argc, char **argv, Console &console);
-/// True when the second argument after the program's name starts with a lower-case 's'.
-bool selects_targeted_form(int argc, char **argv);
-/// True when the environment variable name is exactly "1": how every opt-in is turned on.
-bool option_on(const char *name);
+/// Memory for size bytes, old's kept; when there is none, the run reports so and ends with 1.
+void *reallocate(void *old, size_t size);
+void append(Text &text, const char *bytes, size_t size);
+/// A zero-terminated string, without its zero.
+void append(Text &text, const char *string);
+void release(Text &text);
 /// Writes one line of the tool's own to stderr: format and its values, then a line end.
 void report(const char *format, ...);
 /// Reports a failing library call as perror did ("message: <the error's description>").
 void report_failure(const char *message, int error);
-/// When GIT_DIR is set and Git finds no repository there: an error, and true (a failure).
-bool check_git_dir(bool repository_found);
-/// Reports a shallow clone's history, cut short: true (a failure) unless REVSTAMP_ALLOW_SHALLOW=1.
-bool report_shallow_history(bool shallow);
-/// With REVSTAMP_REQUIRE_HISTORY=1, a placeholder stamp is an error: true when so.
-bool check_history_required(const History &history);
-/// Reports "write failed" when a byte of the console could not be written: true when so.
-bool check_console_output(Console &console);
 
 // --- Git commands: probes.cpp ---
 
@@ -58,16 +55,17 @@ enum GitCommandId {
   kDescribe,
   kSubmodules,
   kVerifyHead,
+  kHeadBranch,
   kGitlinks,
   kGitDir,
   kVersion,
   kTopAndPrefix,
   kGitCommandCount
 };
-/// Where a Git command stands.
 enum class Progress { kNotStarted, kGitMissing, kStartFailed, kRunning, kFinished };
 
-/// One Git command: while running, its stdout in output; once finished, its exit code.
+/// One Git command: while running, its stdout in output; once finished, its exit code. Started,
+/// read and finished by probes.cpp alone; the platform seam opens and closes output.
 struct GitCommand {
   GitCommandId id = kHistory;
   Progress progress = Progress::kNotStarted;
@@ -79,15 +77,19 @@ struct GitCommand {
 #endif
   int exit_code = 0;
 };
-/// The run's Git commands that the table starts up front, by id.
+/// The run's Git commands, by id.
 struct GitCommands {
   GitCommand of[kGitCommandCount];
 };
-/// What the history listing found; once Git listed a commit, a failing Git command is a failure.
+/// What the shallow probe said: whether Git found a repository, and whether its clone is shallow.
+struct ShallowProbe {
+  bool repository_found = false, shallow = false;
+};
+/// What the history listing gave: how many commits, and HEAD's full object name (its first line;
+/// empty when nothing was listed). failed: it could not be started.
 struct History {
   int count = 0;
-  bool listed = false, shallow = false, failed = false, git_missing = false;
-  /// HEAD's full object name, the listing's first line; empty when nothing was listed.
+  bool listed = false, failed = false;
   char head[72] = "";
 };
 /// What git status said: its change letter (0 for none, 1 when it did not start).
@@ -99,7 +101,7 @@ struct StatusProbe {
 /// Sets what every Git command inherits: English output, no optional locks, block buffering.
 void prepare_git_environment();
 /// Starts the table's commands for this run at once; the optional ones only when asked for.
-GitCommands start_git_commands(bool extra_macros);
+GitCommands start_git_commands(const Options &options);
 /// Beyond the table's words: more words, quiet (stderr to the null device, no report), where.
 struct Launch {
   const char *const *more = nullptr;
@@ -108,11 +110,15 @@ struct Launch {
 };
 /// Starts the table's words for id as launch says; "popen failed" when it cannot, unless quiet.
 GitCommand start_git_command(GitCommandId id, const Launch &launch = Launch());
-/// Reports a command that exited non-zero after the history was listed: true when so.
-bool check_git_exit(const GitCommand &command, bool history_listed);
+/// Reports a command that exited non-zero when that counts (after the history was listed): true
+/// when it failed so, or could not be started.
+bool check_git_exit(const GitCommand &command, bool counts);
+/// Reads the shallow probe to its end.
+ShallowProbe read_shallow_probe(GitCommand &probe);
 /// Reads the history listing, its last line left in hash; a count of 1 when it did not start.
-History find_git_revision_number(GitCommand &shallow_probe, GitCommand &history, char *hash,
-                                 int size);
+History find_git_revision_number(GitCommand &history, char *hash, int size);
+/// Whether HEAD names a branch whose ref does not exist yet; false when Git could not say.
+bool head_is_unborn();
 /// Echoes `git status` up to its first change marker, whose letter it returns.
 StatusProbe get_git_state(GitCommand &status, Console &console, bool history_listed);
 /// git describe's first line, without its line end, appended to text; true when it failed.
@@ -155,43 +161,55 @@ ListingResult read_submodule_listing(SubmoduleListing &listing, bool history_lis
 
 // --- Composing the header: header.cpp ---
 
-/// Memory for size bytes, old's kept; when there is none, the run reports so and ends with 1.
-void *reallocate(void *old, size_t size);
-/// Appends size bytes to text.
-void append(Text &text, const char *bytes, size_t size);
-/// Appends a zero-terminated string to text, without its zero.
-void append(Text &text, const char *string);
-/// Frees text's bytes and empties it.
-void release(Text &text);
 /// What REVSTAMP_EXTRA_MACROS=1 adds: HEAD, git describe's answer, dirty, valid.
 struct ExtraMacros {
   const char *head = "";
   Text describe;
   bool dirty = false, valid = false;
 };
-/// Replaces the plain header whole; 0 when written, 1 when it cannot be opened or written.
-int write_notargeted_file(int count, const char *hash, char state, const ExtraMacros *extra);
-/// Replaces the header with build targets and the submodule listing whole; 0 or 1 likewise.
-int write_targeted_file(int count, const char *hash, char state, const Text &submodules,
-                        const ExtraMacros *extra);
+/// Appends the plain header's bytes to header.
+void write_notargeted_file(int count, const char *hash, char state, const ExtraMacros *extra,
+                           Text &header);
+/// Appends the targeted header's bytes, build targets and the submodule listing, to header.
+void write_targeted_file(int count, const char *hash, char state, const Text &submodules,
+                         const ExtraMacros *extra, Text &header);
 /// Appends the listing's pieces, each ended by " \\r\\n", as one C string literal over lines.
 void print_git_submodule_info(const Text &listing, Text &header);
 
 // --- The header file's fate: header_file.cpp ---
 
-/// Whether the header holds a stamp of a real history: FIRMWARE_VER_REV above 0.
-bool header_holds_real_stamp();
-/// Puts bytes in the header's place and releases them: 0, or 1 when that failed (reported).
-int write_header(Text &bytes);
+enum class Fate { kWritten, kKept, kFailed };
+/// Decides from one look at options.header: keeps a real stamp there (REVSTAMP_KEEP_STAMP, and
+/// Git found no history), leaves it alone when it holds bytes already (REVSTAMP_IF_CHANGED),
+/// replaces it, or writes it in place; releases bytes.
+Fate put_header(Text &bytes, bool no_history, const Options &options);
+
+// --- Run driver: driver.cpp ---
+
+/// Reads every REVSTAMP_* switch and the header's path from the environment.
+Options read_options();
+/// Makes sure an entry named build exists here; says so on the console (stderr without one) and
+/// exits with 1 if it cannot.
+void createBuildDir(Console &console);
+/// Prints the usage for a lone --help, or the version for a lone --version; true when it did.
+bool answer_help_or_version(int argc, char **argv, Console &console);
+/// True when the second argument after the program's name starts with a lower-case 's'.
+bool selects_targeted_form(int argc, char **argv);
+/// Judges what Git said of the repository and its history (GIT_DIR, a missing Git, a broken
+/// repository, a shallow clone's history cut short), reporting each fault; true when the run has
+/// failed. Sets shallow.
+bool judge_history(GitCommands &git, const History &history, const Options &options, bool &shallow);
+/// With REVSTAMP_REQUIRE_HISTORY=1, a placeholder stamp is an error: true when so.
+bool check_history_required(const History &history, bool git_missing, const Options &options);
+/// Reports "write failed" when a byte of the console could not be written: true when so.
+bool check_console_output(Console &console);
 
 // --- Platform seam: platform_posix.cpp or platform_windows.cpp, and platform_stdio.cpp ---
 
-/// How an attempt to start Git ended.
-enum class Start { kStarted, kGitNotFound, kFailed };
 /// How putting one file in another's place ended: held (another program has it open), refused.
 enum class Replace { kReplaced, kHeld, kRefused, kFailed };
-/// What stands at a path.
-enum class EntryKind { kAbsent, kRegular, kLink, kDirectory, kOther };
+/// What stands at a path: nothing, a regular file, or anything else (a link, a folder, a device).
+enum class EntryKind { kAbsent, kRegular, kOther };
 /// The header as looked at once: its kind, writable, tied to its inode (other links, a mount,
 /// its own ACL), and on POSIX the mode and owner a replacement is to keep.
 struct Entry {
@@ -202,9 +220,10 @@ struct Entry {
 };
 /// Whether Launch::directory can be honoured (not with glibc before 2.29).
 extern const bool kStartsElsewhere;
-/// Where the header lives, relative to the working directory, and the directory that holds it.
+/// Where the header lives unless the options say otherwise, relative to the working directory.
 extern const char kHeaderPath[];
-extern const char kHeaderDirectory[];
+/// The characters that end a folder's name in a path.
+extern const char kPathSeparators[];
 /// What a text-mode stream writes to disk for each line end.
 extern const char kLineEnd[];
 /// Longest name create_replacement gives, terminating zero included.
@@ -224,32 +243,31 @@ int flush_console(Console &console);
 void set_environment(char *assignment);
 /// Creates ./build: 0 when made or an entry of that name exists, else the error number.
 int make_build_dir();
-/// Starts Git from the search path, no shell between, its stdout in command.output.
-Start spawn_git(const char *const words[], const Launch &launch, GitCommand &command, int &error);
-/// Whether Git may be handed a word from the repository: not through a command interpreter.
-bool git_takes_repository_words();
-/// Wraps a started command's read end in command.output, or closes it and waits: 0, or the error.
-int adopt_output(GitCommand &command, int fd);
-/// Closes the output and waits: the exit code, 128 + a killing signal's number, -1 if unknown.
+/// Starts Git from the search path, no shell between, its stdout in command.output. Words from
+/// the repository (launch.more) never reach a command interpreter: such a start fails.
+Progress spawn_git(const char *const words[], const Launch &launch, GitCommand &command,
+                   int &error);
+/// Closes command.output, which is then nullptr, and waits: the exit code, 128 + a killing
+/// signal's number, -1 if unknown.
 int wait_for_git(GitCommand &command);
 /// The exit code as a report gives it: decimal, or on Windows an NTSTATUS code in hex.
 void describe_exit_code(int code, char (&text)[16]);
-/// How many processors the system has online, at least 1.
+/// At least 1.
 int online_processors();
-/// Waits for the given number of milliseconds.
 void pause_milliseconds(int milliseconds);
 /// What stands at path, without following a link.
 EntryKind kind_of(const char *path);
-/// What stands at the header's path, without following a link.
-Entry look_at_header();
+/// What stands at the header's path, in directory, without following a link.
+Entry look_at_header(const char *path, const char *directory);
 /// Opens path for writing in text mode, emptied or created; nullptr with error saying why.
 FILE *open_in_place(const char *path, int &error);
 /// Writes size bytes to file and closes it: 0, or the first failure's error number.
 int write_and_close(FILE *file, const char *bytes, size_t size);
-/// A new file beside the header that keeps old's mode, owner and group, named in name; nullptr
-/// when the directory refuses a new file or they cannot be kept.
-FILE *create_replacement(const Entry &old, char (&name)[kReplacementNameSize]);
-/// Puts file from in to's place in one step.
+/// A new file beside the header at path, in directory, that keeps old's mode, owner and group,
+/// named in name; nullptr when the directory refuses a new file or they cannot be kept.
+FILE *create_replacement(const char *path, const char *directory, const Entry &old,
+                         char (&name)[kReplacementNameSize]);
+/// In one step.
 Replace replace_file(const char *from, const char *to, int &error);
 
 #endif  // REVSTAMP_H_

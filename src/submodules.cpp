@@ -16,14 +16,14 @@
 static const char kLiteral[] = ":(literal)";
 
 // Whether a literal pathspec of each path can only mean that path: no variable changes how Git
-// reads pathspecs (GIT_ICASE_PATHSPECS would match lib/Drv to lib/drv), and no command
-// interpreter reads the command line.
+// reads pathspecs (GIT_ICASE_PATHSPECS would match lib/Drv to lib/drv). No command interpreter
+// reads the command line either: spawn_git refuses to hand one a path.
 static bool pathspecs_exact() {
   for (const char *name : {"GIT_ICASE_PATHSPECS", "GIT_GLOB_PATHSPECS", "GIT_NOGLOB_PATHSPECS",
                            "GIT_LITERAL_PATHSPECS"}) {
     if (getenv(name) != nullptr) return false;
   }
-  return git_takes_repository_words();
+  return true;
 }
 
 // The gitlinks' paths relative to the working directory, in index order, as zero-ended strings

@@ -69,6 +69,7 @@ TEST(CompiledHeader, ExtraMacrosUnderStrictCAndCxx) {
     const char *name, *flags;
   } cases[] = {{"extra_macros", "valid dirty "},
                {"extra_macros_tagged", "valid "},
+               {"extra_macros_quoted_tag", "valid "},
                {"extra_macros_placeholder", ""},
                {"extra_macros_shallow", ""}};
   std::vector<std::string> compilers = cxx_compilers();

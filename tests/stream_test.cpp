@@ -1,5 +1,6 @@
 // The pure parts: stream handling on in-memory streams, where piece boundaries can be placed
-// exactly, and the planner that cuts the submodule listing into runs.
+// exactly, the composer of the header's bytes, and the planner that cuts the submodule listing
+// into runs.
 #include <gtest/gtest.h>
 
 #include <string>
@@ -7,6 +8,7 @@
 
 #include "memory_stream.h"
 #include "revstamp.h"
+#include "test_support.h"
 
 namespace {
 
@@ -103,6 +105,52 @@ TEST(ScanStatus, EchoesUpToTheDecidingPiece) {
               }),
               c.echo);
     EXPECT_EQ(letter, c.letter) << c.status;
+  }
+}
+
+// The composer alone, with no file system: from a run's facts, the bytes that run wrote. A quote
+// or backslash in the describe string is escaped, so the literal still ends where it should.
+TEST(Composer, ComposesEachFormFromTheRunsFacts) {
+  const std::string kLib = " d3f86c6b658d71c24123446194621cf63bd33611 ../lib (heads/main)\n";
+  const std::string kHead = "79380014ad9865b822c674bae2f3beb5b282fb87";
+  const struct {
+    std::string golden;
+    int count;
+    const char *hash;
+    char state;
+    bool targeted;
+    std::string listing, describe, expected_describe;
+  } cases[] = {
+      {"not_a_repository", 0, "00000000", 0, false, "", "", ""},
+      {"modified", 1, "40f2bf8d", 'M', false, "", "", ""},
+      {"targeted_modified", 1, "40f2bf8d", 'M', true, "", "", ""},
+      {"popen_fails_status", 2, "40f2bf8d", 1, true, kLib, "", ""},
+      {"extra_macros_tagged", 2, "40f2bf8d", 0, true, kLib, "v2.0", ""},
+      {"extra_macros_tagged", 2, "40f2bf8d", 0, true, kLib, "v\"2\\0", "v\\\"2\\\\0"},
+  };
+  for (const auto &c : cases) {
+    SCOPED_TRACE(c.golden + " " + c.describe);
+    std::string expected = slurp(fs::path(TESTS_DIR) / "golden" / c.golden / "revision.h");
+    ExtraMacros extra;
+    extra.head = kHead.c_str();
+    extra.valid = true;
+    append(extra.describe, c.describe.data(), c.describe.size());
+    const ExtraMacros *stamped = c.describe.empty() ? nullptr : &extra;
+    if (!c.expected_describe.empty()) {
+      const std::string tagged = "\"v2.0\"";
+      expected.replace(expected.find(tagged), tagged.size(), "\"" + c.expected_describe + "\"");
+    }
+    Text listing, header;
+    append(listing, c.listing.data(), c.listing.size());
+    if (c.targeted) {
+      write_targeted_file(c.count, c.hash, c.state, listing, stamped, header);
+    } else {
+      write_notargeted_file(c.count, c.hash, c.state, stamped, header);
+    }
+    EXPECT_EQ(std::string(header.bytes, header.size), expected);
+    release(header);
+    release(listing);
+    release(extra.describe);
   }
 }
 

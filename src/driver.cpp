@@ -47,7 +47,8 @@ static const char kUsage[] =
     "\n"
     "Exit status: 0 when the header was stamped, also with the placeholder 00000000 when Git\n"
     "lists no commit (not a repository, Git missing); 1 when revstamp failed itself, a Git\n"
-    "command failed after Git had listed a commit, or the clone is shallow.\n"
+    "command failed after Git had listed a commit, the repository is broken, or the clone\n"
+    "is shallow.\n"
     "\n"
     "Environment (each on when exactly 1):\n"
     "  REVSTAMP_ALLOW_SHALLOW=1  accept a shallow clone, with a warning\n"
@@ -81,21 +82,19 @@ static bool check_git_dir(bool repository_found) {
   // it starts: Git then looks for the repository there, or takes the directory revstamp runs in
   // as the top of the work tree, and every file outside it reads as deleted.
   const char *git_dir = getenv("GIT_DIR");
-  if (git_dir == nullptr) return false;
-  if (!repository_found) {
+  const bool misplaced = git_dir != nullptr && !repository_found;
+  if (misplaced) {
     report(
         "error: GIT_DIR is set to '%s' and Git finds no repository there: unset GIT_DIR "
         "before building, or point it at the repository",
         git_dir);
-    return true;
-  }
-  if (getenv("GIT_WORK_TREE") == nullptr) {
+  } else if (git_dir != nullptr && getenv("GIT_WORK_TREE") == nullptr) {
     report(
         "warning: GIT_DIR is set to '%s' without GIT_WORK_TREE: Git takes the directory "
         "revstamp runs in as the top of the work tree",
         git_dir);
   }
-  return false;
+  return misplaced;
 }
 
 bool judge_history(GitCommands &git, const History &history, const Options &options,

@@ -1,5 +1,6 @@
 // The header file's fate: a stamp kept, left alone, replaced whole in one step, or written in
 // place. What stands at its path is looked at once, and that decides.
+#include <cerrno>
 #include <cstdlib>
 #include <cstring>
 
@@ -16,13 +17,14 @@ static Replace place_replacement(const char *name, const char *path, int &error)
   return placed;
 }
 
-static int write_in_place(const Text &bytes, const char *path, const char *directory) {
+static int write_in_place(const Text &bytes, const char *path) {
   int error = 0;
   FILE *header = open_in_place(path, error);
   if (header == nullptr) {
     report_failure("fopen failed", error);
-    // What a newcomer meets first who runs revstamp in the wrong directory; said only then.
-    if (kind_of(directory) == EntryKind::kAbsent) {
+    // What a newcomer meets first who runs revstamp in the wrong directory: no folder to create
+    // the header in. Said only then.
+    if (error == ENOENT) {
       report(
           "revstamp writes %s, relative to where it runs: run it from a directory whose "
           "parent holds applications/",
@@ -41,23 +43,20 @@ static int write_in_place(const Text &bytes, const char *path, const char *direc
 // the new one, whole: the bytes go to a new file that then takes the header's name in one step.
 // A directory that refuses a new file, or a name it may not take, gets the header written in
 // place.
-static int replace_header(const Text &bytes, const Entry &old, const char *path,
-                          const char *directory) {
+static int replace_header(const Text &bytes, const Entry &old, const char *path) {
   char replacement_name[kReplacementNameSize];
-  FILE *replacement = create_replacement(path, directory, old, replacement_name);
-  if (replacement == nullptr) return write_in_place(bytes, path, directory);
+  FILE *replacement = create_replacement(path, old, replacement_name);
+  if (replacement == nullptr) return write_in_place(bytes, path);
   int error = write_and_close(replacement, bytes.bytes, bytes.size);
   const Replace placed =
       error == 0 ? place_replacement(replacement_name, path, error) : Replace::kFailed;
   if (placed == Replace::kReplaced) return 0;
   remove(replacement_name);
-  if (placed == Replace::kRefused) return write_in_place(bytes, path, directory);
+  if (placed == Replace::kRefused) return write_in_place(bytes, path);
   if (placed == Replace::kHeld) {
     // Said only once it is true: the in-place write may fail too, and says so itself.
-    const int result = write_in_place(bytes, path, directory);
-    if (result == 0) {
-      report("warning: %s is in use and cannot be replaced: written in place", path);
-    }
+    const int result = write_in_place(bytes, path);
+    if (result == 0) report("warning: %s is in use and cannot be replaced: written in place", path);
     return result;
   }
   report_failure("write failed", error);
@@ -101,22 +100,9 @@ static bool holds_real_stamp(const char *path) {
   return count > 0;
 }
 
-// The folder part of path, without its last separator; "." when it has none.
-static Text directory_of(const char *path) {
-  size_t size = strlen(path);
-  while (size > 0 && strchr(kPathSeparators, path[size - 1]) == nullptr) --size;
-  Text directory;
-  if (size == 0) append(directory, ".");
-  // "/x.h" lies in "/": that one separator is the folder's whole name.
-  append(directory, path, size > 1 ? size - 1 : size);
-  append(directory, "", 1);
-  return directory;
-}
-
 Fate put_header(Text &bytes, bool no_history, const Options &options) {
   const char *path = options.header;
-  Text directory = directory_of(path);
-  const Entry old = look_at_header(path, directory.bytes);
+  const Entry old = look_at_header(path);
   // Only a regular file is read: a FIFO or a terminal would be waited on for ever.
   const bool regular = old.kind == EntryKind::kRegular;
   Fate fate = Fate::kWritten;
@@ -131,11 +117,9 @@ Fate put_header(Text &bytes, bool no_history, const Options &options) {
     // this user may not write fails as it always did.
     const bool replaceable =
         old.kind == EntryKind::kAbsent || (regular && old.writable && !old.tied);
-    const int result = replaceable ? replace_header(bytes, old, path, directory.bytes)
-                                   : write_in_place(bytes, path, directory.bytes);
+    const int result = replaceable ? replace_header(bytes, old, path) : write_in_place(bytes, path);
     fate = result == 0 ? Fate::kWritten : Fate::kFailed;
   }
-  release(directory);
   release(bytes);
   return fate;
 }

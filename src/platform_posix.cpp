@@ -29,7 +29,6 @@ extern char **environ;  // NOLINT(readability-redundant-declaration)
 const bool kStartsElsewhere = REVSTAMP_CAN_START_ELSEWHERE;
 
 const char kHeaderPath[] = "../applications/revision.h";
-const char kPathSeparators[] = "/";
 const char kLineEnd[] = "\n";
 // Far below Linux's 2 MiB for arguments and environment together, and the 128 KiB one argument
 // may hold.
@@ -238,8 +237,17 @@ EntryKind kind_of(const char *path) {
   return kind_of(path, entry);
 }
 
-Entry look_at_header(const char *path, const char *directory) {
+// The folder that holds path: its text up to the last slash, "." when it has none.
+static void folder_of(const char *path, char (&folder)[4096]) {
+  const char *slash = strrchr(path, '/');
+  const int size = slash == nullptr ? 0 : static_cast<int>(slash == path ? 1 : slash - path);
+  snprintf(folder, sizeof folder, "%.*s", size == 0 ? 1 : size, size == 0 ? "." : path);
+}
+
+Entry look_at_header(const char *path) {
   Entry entry;
+  char directory[4096];
+  folder_of(path, directory);
   struct stat old;
   entry.kind = kind_of(path, old);
   // Only a regular file is replaced, keeping what it had.
@@ -252,8 +260,7 @@ Entry look_at_header(const char *path, const char *directory) {
   return entry;
 }
 
-FILE *create_replacement(const char *path, const char *directory, const Entry &old,
-                         char (&name)[kReplacementNameSize]) {
+FILE *create_replacement(const char *path, const Entry &old, char (&name)[kReplacementNameSize]) {
   // Hidden and not ending in .h: no build picks up what a killed run leaves behind. Created as
   // fopen creates a file, so that the umask or the directory's default ACL (a team's shared
   // tree) decide a new header's permissions; only a header being replaced passes on its bits.
@@ -261,11 +268,14 @@ FILE *create_replacement(const char *path, const char *directory, const Entry &o
   // with it the C++ runtime library, into a tool that otherwise needs the C library alone.
   unsigned next = static_cast<unsigned>(getpid()) ^ static_cast<unsigned>(time(nullptr));
   const char *last_slash = strrchr(path, '/');
-  const char *file_name = last_slash != nullptr ? last_slash + 1 : path;
+  const int folder = last_slash != nullptr ? static_cast<int>(last_slash + 1 - path) : 0;
   int fd = -1;
   for (int attempt = 0; fd == -1 && attempt < 100; ++attempt) {
     next = next * 1103515245u + 12345u;
-    snprintf(name, sizeof name, "%s/.%s.%06x", directory, file_name, (next >> 8) & 0xffffffu);
+    // A name cut short would be another file's: such a header is written in place.
+    if (snprintf(name, sizeof name, "%.*s.%s.%06x", folder, path, path + folder,
+                 (next >> 8) & 0xffffffu) >= kReplacementNameSize)
+      return nullptr;
     fd = open(name, O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
     if (fd == -1 && errno != EEXIST) return nullptr;
   }

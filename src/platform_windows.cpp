@@ -21,7 +21,6 @@ int _dowildcard = -1;
 
 const bool kStartsElsewhere = true;
 const char kHeaderPath[] = "..\\applications\\revision.h";
-const char kPathSeparators[] = "\\/";
 const char kLineEnd[] = "\r\n";
 // CreateProcessW's limit.
 const size_t kCommandLineLimit = 32767;
@@ -245,20 +244,11 @@ Progress spawn_git(const char *const words[], const Launch &launch, GitCommand &
   const bool batch = is_batch_file(git);
   // cmd.exe reads &, |, <, >, ^ and %NAME% on its command line, quoted or not, and % has no
   // escape there: a name from the repository would be a command.
-  if (batch && launch.more != nullptr) {
-    error = EINVAL;
-    return Progress::kStartFailed;
-  }
-  if (!all_utf8(launch.more)) {
-    error = EILSEQ;
-    return Progress::kStartFailed;
-  }
-  compose_command(git, batch, words, launch.more, program, line);
+  error = batch && launch.more != nullptr ? EINVAL : all_utf8(launch.more) ? 0 : EILSEQ;
+  if (error == 0) compose_command(git, batch, words, launch.more, program, line);
   // cmd.exe's limit, which a Git that is a batch script meets.
-  if (line.size() >= (batch ? 8191 : kCommandLineLimit)) {
-    error = E2BIG;
-    return Progress::kStartFailed;
-  }
+  if (error == 0 && line.size() >= (batch ? 8191 : kCommandLineLimit)) error = E2BIG;
+  if (error != 0) return Progress::kStartFailed;
   // Only the write end is inheritable: a Git that held its own pipe's read end would never see
   // this reader go.
   HANDLE read_end;
@@ -339,7 +329,7 @@ static EntryKind kind_of(DWORD attributes) {
 
 EntryKind kind_of(const char *path) { return kind_of(GetFileAttributesW(widen(path).c_str())); }
 
-Entry look_at_header(const char *path, const char *) {
+Entry look_at_header(const char *path) {
   Entry entry;
   const DWORD attributes = GetFileAttributesW(widen(path).c_str());
   entry.kind = kind_of(attributes);
@@ -349,11 +339,13 @@ Entry look_at_header(const char *path, const char *) {
 
 // The new file takes the directory's inherited ACL, as the header written in place would keep
 // its own: nothing of old's to pass on.
-FILE *create_replacement(const char *, const char *directory, const Entry &,
-                         char (&name)[kReplacementNameSize]) {
+FILE *create_replacement(const char *path, const Entry &, char (&name)[kReplacementNameSize]) {
+  std::wstring folder = widen(path);
+  const size_t separator = folder.find_last_of(L"\\/");
+  folder = separator == std::wstring::npos ? L"." : folder.substr(0, separator);
   wchar_t wide_name[MAX_PATH];
   // GetTempFileNameW creates the file under a new name ending in .tmp, which no build picks up.
-  if (GetTempFileNameW(widen(directory).c_str(), L"rev", 0, wide_name) == 0) return nullptr;
+  if (GetTempFileNameW(folder.c_str(), L"rev", 0, wide_name) == 0) return nullptr;
   FILE *file =
       WideCharToMultiByte(CP_UTF8, 0, wide_name, -1, name, sizeof name, nullptr, nullptr) > 0
           ? _wfopen(wide_name, L"w")

@@ -187,26 +187,21 @@ ShallowProbe read_shallow_probe(GitCommand &probe) {
 }
 
 // Git lists HEAD first: the last line is the oldest commit, which stays put as history grows.
-static void read_history(GitCommand &history, char *hash, int size, History &found) {
+History find_git_revision_number(GitCommand &history, char *hash, int size) {
+  History found;
+  found.failed = history.progress == Progress::kStartFailed;
+  if (found.failed) found.count = 1;
   // The history walk is the one cost that grows with the repository: one walk gives both facts.
   // Git's listing arrives in fewer, larger reads than the default buffer allows, which spares
   // this reader and Git many wake-ups on long histories.
   static char buffer[1 << 16];
-  setvbuf(history.output, buffer, _IOFBF, sizeof buffer);
-  if (fgets(hash, size, history.output) == nullptr) return;
-  snprintf(found.head, sizeof found.head, "%.*s", static_cast<int>(strcspn(hash, "\r\n")), hash);
-  found.count = 1 + count_pieces_keeping_last(history.output, hash, size);
-}
-
-History find_git_revision_number(GitCommand &history, char *hash, int size) {
-  History found;
-  if (history.progress == Progress::kStartFailed) {
-    found.count = 1;
-    found.failed = true;
-    return found;
+  if (history.progress == Progress::kRunning)
+    setvbuf(history.output, buffer, _IOFBF, sizeof buffer);
+  if (history.progress == Progress::kRunning && fgets(hash, size, history.output) != nullptr) {
+    snprintf(found.head, sizeof found.head, "%.*s", static_cast<int>(strcspn(hash, "\r\n")), hash);
+    found.count = 1 + count_pieces_keeping_last(history.output, hash, size);
+    found.listed = true;
   }
-  if (history.progress == Progress::kRunning) read_history(history, hash, size, found);
-  found.listed = found.count > 0;
   finish_git_command(history);
   return found;
 }

@@ -222,12 +222,10 @@ struct Entry {
 extern const bool kStartsElsewhere;
 /// Where the header lives unless the options say otherwise, relative to the working directory.
 extern const char kHeaderPath[];
-/// The characters that end a folder's name in a path.
-extern const char kPathSeparators[];
 /// What a text-mode stream writes to disk for each line end.
 extern const char kLineEnd[];
 /// Longest name create_replacement gives, terminating zero included.
-constexpr int kReplacementNameSize = 512;
+constexpr int kReplacementNameSize = 4096;
 /// Most arguments a Git command of the table is started with.
 constexpr int kMaxGitArgs = 8;
 /// Longest command line, in characters, that Git is started with.
@@ -257,16 +255,15 @@ int online_processors();
 void pause_milliseconds(int milliseconds);
 /// What stands at path, without following a link.
 EntryKind kind_of(const char *path);
-/// What stands at the header's path, in directory, without following a link.
-Entry look_at_header(const char *path, const char *directory);
+/// What stands at the header's path, without following a link.
+Entry look_at_header(const char *path);
 /// Opens path for writing in text mode, emptied or created; nullptr with error saying why.
 FILE *open_in_place(const char *path, int &error);
 /// Writes size bytes to file and closes it: 0, or the first failure's error number.
 int write_and_close(FILE *file, const char *bytes, size_t size);
-/// A new file beside the header at path, in directory, that keeps old's mode, owner and group,
-/// named in name; nullptr when the directory refuses a new file or they cannot be kept.
-FILE *create_replacement(const char *path, const char *directory, const Entry &old,
-                         char (&name)[kReplacementNameSize]);
+/// A new file beside the header at path that keeps old's mode, owner and group, named in name;
+/// nullptr when the folder refuses a new file or they cannot be kept.
+FILE *create_replacement(const char *path, const Entry &old, char (&name)[kReplacementNameSize]);
 /// In one step.
 Replace replace_file(const char *from, const char *to, int &error);
 

@@ -240,8 +240,8 @@ EntryKind kind_of(const char *path) {
 // The folder that holds path: its text up to the last slash, "." when it has none.
 static void folder_of(const char *path, char (&folder)[4096]) {
   const char *slash = strrchr(path, '/');
-  const int size = slash == nullptr ? 0 : static_cast<int>(slash == path ? 1 : slash - path);
-  snprintf(folder, sizeof folder, "%.*s", size == 0 ? 1 : size, size == 0 ? "." : path);
+  snprintf(folder, sizeof folder, "%.*s", slash ? static_cast<int>(slash - path) : 1,
+           slash ? path : ".");
 }
 
 Entry look_at_header(const char *path) {

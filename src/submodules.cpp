@@ -19,8 +19,11 @@ static const char kLiteral[] = ":(literal)";
 // reads pathspecs (GIT_ICASE_PATHSPECS would match lib/Drv to lib/drv). No command interpreter
 // reads the command line either: spawn_git refuses to hand one a path.
 static bool pathspecs_exact() {
-  return !getenv("GIT_ICASE_PATHSPECS") && !getenv("GIT_GLOB_PATHSPECS") &&
-         !getenv("GIT_NOGLOB_PATHSPECS") && !getenv("GIT_LITERAL_PATHSPECS");
+  for (const char *name : {"GIT_ICASE_PATHSPECS", "GIT_GLOB_PATHSPECS", "GIT_NOGLOB_PATHSPECS",
+                           "GIT_LITERAL_PATHSPECS"}) {
+    if (getenv(name) != nullptr) return false;
+  }
+  return true;
 }
 
 // The gitlinks' paths relative to the working directory, in index order, as zero-ended strings

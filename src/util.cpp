@@ -35,7 +35,7 @@ void release(Text &text) {
 void report(const char *format, ...) {
   va_list values;
   va_start(values, format);
-  vfprintf(stderr, format, values);
+  vfprintf(stderr, format, values);  // NOLINT(clang-analyzer-valist.Uninitialized): va_start'd
   va_end(values);
   fputc('\n', stderr);
   // One write, line end included, from the buffer prepare_process gave stderr: Git's own

@@ -24,7 +24,7 @@ void createBuildDir(Console &console) {
   if (make_build_dir() == 0) return;
   static const char kFailed[] = "Failed to create build directory.";
   // A quiet run, or one without a stdout, still says why it failed.
-  if (console.stream == nullptr) report(kFailed);
+  if (console.stream == nullptr) report("%s", kFailed);
   write_console(console, kFailed, sizeof kFailed - 1);
   write_console(console, "\n", 1);
   exit(1);

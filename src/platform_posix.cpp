@@ -49,9 +49,6 @@ FILE *prepare_process() {
   // A parent that ignores SIGCHLD (some CI agents, daemons, Python scripts) would have the kernel
   // reap Git by itself, and no exit status could be waited for.
   signal(SIGCHLD, SIG_DFL);
-  // Each line of the tool's own goes out in one write, however long (report()).
-  static char line[1 << 16];
-  setvbuf(stderr, line, _IOFBF, sizeof line);
   return stdout;
 }
 
@@ -203,10 +200,22 @@ FILE *open_in_place(const char *path, int &error) {
   return file;
 }
 
+// How much of path names the folder that holds it: up to its last slash, included; 0 for none.
+static int folder_length(const char *path) {
+  const char *last_slash = strrchr(path, '/');
+  return last_slash != nullptr ? static_cast<int>(last_slash + 1 - path) : 0;
+}
+
 // Whether the header is tied to its inode: another name links to it, it is a mount of its own
 // (a file bind-mounted into a container), or it carries an access ACL of its own. A new file in
 // its place would leave those behind.
-static bool tied_to_inode(const char *path, const char *directory, const struct stat &file) {
+static bool tied_to_inode(const char *path, const struct stat &file) {
+  char directory[4096];
+  const int folder = folder_length(path);
+  // A folder whose name does not fit cannot be looked at: the header is written in place.
+  if (snprintf(directory, sizeof directory, "%.*s", folder > 0 ? folder : 1,
+               folder > 0 ? path : ".") >= static_cast<int>(sizeof directory))
+    return true;
   struct stat parent;
   if (file.st_nlink > 1 || stat(directory, &parent) != 0 || parent.st_dev != file.st_dev)
     return true;
@@ -237,23 +246,14 @@ EntryKind kind_of(const char *path) {
   return kind_of(path, entry);
 }
 
-// The folder that holds path: its text up to the last slash, "." when it has none.
-static void folder_of(const char *path, char (&folder)[4096]) {
-  const char *slash = strrchr(path, '/');
-  snprintf(folder, sizeof folder, "%.*s", slash ? static_cast<int>(slash - path) : 1,
-           slash ? path : ".");
-}
-
 Entry look_at_header(const char *path) {
   Entry entry;
-  char directory[4096];
-  folder_of(path, directory);
   struct stat old;
   entry.kind = kind_of(path, old);
   // Only a regular file is replaced, keeping what it had.
   if (entry.kind != EntryKind::kRegular) return entry;
   entry.writable = access(path, W_OK) == 0;
-  entry.tied = tied_to_inode(path, directory, old);
+  entry.tied = tied_to_inode(path, old);
   entry.mode = old.st_mode & 07777;
   entry.owner = static_cast<long>(old.st_uid);
   entry.group = static_cast<long>(old.st_gid);
@@ -267,8 +267,7 @@ FILE *create_replacement(const char *path, const Entry &old, char (&name)[kRepla
   // A local seed: a function-local static would bring a thread-safe initialisation guard, and
   // with it the C++ runtime library, into a tool that otherwise needs the C library alone.
   unsigned next = static_cast<unsigned>(getpid()) ^ static_cast<unsigned>(time(nullptr));
-  const char *last_slash = strrchr(path, '/');
-  const int folder = last_slash != nullptr ? static_cast<int>(last_slash + 1 - path) : 0;
+  const int folder = folder_length(path);
   int fd = -1;
   for (int attempt = 0; fd == -1 && attempt < 100; ++attempt) {
     next = next * 1103515245u + 12345u;

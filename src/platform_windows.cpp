@@ -68,9 +68,6 @@ FILE *prepare_process() {
   // Inside a batch wrapper that calls plain git, cmd searches the working directory before PATH
   // unless this is set: a git.bat in the firmware folder would run.
   SetEnvironmentVariableW(L"NoDefaultCurrentDirectoryInExePath", L"1");
-  // Each line of the tool's own goes out in one write, however long (report()).
-  static char line[1 << 16];
-  setvbuf(stderr, line, _IOFBF, sizeof line);
   return stdout_usable ? stdout : nullptr;
 }
 
@@ -277,8 +274,11 @@ Progress spawn_git(const char *const words[], const Launch &launch, GitCommand &
   command.output = fd == -1 ? nullptr : _fdopen(fd, "r");
   if (command.output != nullptr) return Progress::kRunning;
   // Git is running already: it sees its reader gone, and is waited for.
-  if (fd == -1) CloseHandle(read_end);
-  if (fd != -1) _close(fd);
+  if (fd == -1) {
+    CloseHandle(read_end);
+  } else {
+    _close(fd);
+  }
   wait_for_git(command);
   error = ENOMEM;
   return Progress::kStartFailed;

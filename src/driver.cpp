@@ -100,9 +100,9 @@ static bool check_git_dir(bool repository_found) {
 bool judge_history(GitCommands &git, const History &history, const Options &options,
                    bool &shallow) {
   const ShallowProbe probe = read_shallow_probe(git.of[kShallowProbe]);
-  bool failed = history.failed;
+  bool failed = false;
   if (git.of[kShallowProbe].progress == Progress::kFinished)
-    failed |= check_git_dir(probe.repository_found);
+    failed = check_git_dir(probe.repository_found);
   // Every command meets a missing Git alike: said once, for the one every run starts.
   const GitCommand &listing = git.of[kHistory];
   if (listing.progress == Progress::kGitMissing) report("git: not found");

@@ -189,8 +189,7 @@ ShallowProbe read_shallow_probe(GitCommand &probe) {
 // Git lists HEAD first: the last line is the oldest commit, which stays put as history grows.
 History find_git_revision_number(GitCommand &history, char *hash, int size) {
   History found;
-  found.failed = history.progress == Progress::kStartFailed;
-  if (found.failed) found.count = 1;
+  if (history.progress == Progress::kStartFailed) found.count = 1;
   // The history walk is the one cost that grows with the repository: one walk gives both facts.
   // Git's listing arrives in fewer, larger reads than the default buffer allows, which spares
   // this reader and Git many wake-ups on long histories.

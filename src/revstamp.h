@@ -85,11 +85,11 @@ struct GitCommands {
 struct ShallowProbe {
   bool repository_found = false, shallow = false;
 };
-/// What the history listing gave: how many commits, and HEAD's full object name (its first line;
-/// empty when nothing was listed). failed: it could not be started.
+/// What the history listing gave: how many commits (1 when it could not be started), and HEAD's
+/// full object name (its first line; empty when nothing was listed).
 struct History {
   int count = 0;
-  bool listed = false, failed = false;
+  bool listed = false;
   char head[72] = "";
 };
 /// What git status said: its change letter (0 for none, 1 when it did not start).

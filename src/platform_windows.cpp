@@ -108,10 +108,11 @@ static bool next_entry(const std::wstring &list, size_t &at, std::wstring &entry
   return true;
 }
 
-// Git as the search path finds it, trying PATHEXT's endings in order. Never the working
-// directory, which cmd.exe searches first: a git.bat in a firmware tree must not stamp a hash.
-// Wide throughout: a per-user install lives under a user name the ANSI code page may not spell.
-static bool find_git(std::wstring &path) {
+// Git as the search path finds it, trying PATHEXT's endings in order, and whether it is a batch
+// script, which only cmd.exe runs. Never the working directory, which cmd.exe searches first: a
+// git.bat in a firmware tree must not stamp a hash. Wide throughout: a per-user install lives
+// under a user name the ANSI code page may not spell.
+static bool find_git(std::wstring &path, bool &batch) {
   const std::wstring dirs = environment_variable(L"PATH");
   std::wstring endings = environment_variable(L"PATHEXT");
   if (endings.empty()) endings = L".COM;.EXE;.BAT;.CMD";
@@ -122,6 +123,7 @@ static bool find_git(std::wstring &path) {
     for (size_t at_ending = 0; next_entry(endings, at_ending, ending);) {
       path = dir + L"\\git" + ending;
       const DWORD attributes = GetFileAttributesW(path.c_str());
+      batch = _wcsicmp(ending.c_str(), L".bat") == 0 || _wcsicmp(ending.c_str(), L".cmd") == 0;
       if (attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY) == 0)
         return true;
     }
@@ -146,13 +148,6 @@ static void append_argument(std::wstring &line, const std::wstring &arg) {
   }
   line.append(backslashes, L'\\');
   line += L'"';
-}
-
-// Whether path names a batch script, which only cmd.exe runs.
-static bool is_batch_file(const std::wstring &path) {
-  const size_t dot = path.rfind(L'.');
-  const wchar_t *ending = dot == std::wstring::npos ? L"" : path.c_str() + dot;
-  return _wcsicmp(ending, L".bat") == 0 || _wcsicmp(ending, L".cmd") == 0;
 }
 
 // The program CreateProcessW starts and its command line: Git itself, or, for a Git that is a
@@ -191,14 +186,12 @@ static HANDLE null_device(DWORD access) {
 
 // An inheritable copy of a standard handle for the child, or nullptr when there is none.
 static HANDLE inheritable(DWORD which) {
-  HANDLE copy = nullptr;
   const HANDLE handle = GetStdHandle(which);
-  if (handle == nullptr || handle == INVALID_HANDLE_VALUE ||
-      !DuplicateHandle(GetCurrentProcess(), handle, GetCurrentProcess(), &copy, 0, TRUE,
-                       DUPLICATE_SAME_ACCESS)) {
-    return nullptr;
-  }
-  return copy;
+  HANDLE copy = nullptr;
+  const bool copied = handle != nullptr && handle != INVALID_HANDLE_VALUE &&
+                      DuplicateHandle(GetCurrentProcess(), handle, GetCurrentProcess(), &copy, 0,
+                                      TRUE, DUPLICATE_SAME_ACCESS);
+  return copied ? copy : nullptr;
 }
 
 // Starts program with exactly the standard handles given (nullptr: none) and no other: a helper
@@ -237,8 +230,8 @@ static DWORD create_process(const std::wstring &program, std::wstring &line, con
 Progress spawn_git(const char *const words[], const Launch &launch, GitCommand &command,
                    int &error) {
   std::wstring git, program, line;
-  if (!find_git(git)) return Progress::kGitMissing;
-  const bool batch = is_batch_file(git);
+  bool batch = false;
+  if (!find_git(git, batch)) return Progress::kGitMissing;
   // cmd.exe reads &, |, <, >, ^ and %NAME% on its command line, quoted or not, and % has no
   // escape there: a name from the repository would be a command.
   error = batch && launch.more != nullptr ? EINVAL : all_utf8(launch.more) ? 0 : EILSEQ;
@@ -274,11 +267,8 @@ Progress spawn_git(const char *const words[], const Launch &launch, GitCommand &
   command.output = fd == -1 ? nullptr : _fdopen(fd, "r");
   if (command.output != nullptr) return Progress::kRunning;
   // Git is running already: it sees its reader gone, and is waited for.
-  if (fd == -1) {
-    CloseHandle(read_end);
-  } else {
-    _close(fd);
-  }
+  if (fd == -1) CloseHandle(read_end);
+  if (fd != -1) _close(fd);
   wait_for_git(command);
   error = ENOMEM;
   return Progress::kStartFailed;

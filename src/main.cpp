@@ -30,16 +30,15 @@ int main(int argc, char **argv) {
   extra.dirty = state.letter != 0;
   bool failed = history_failed | state.failed;
   failed |= read_describe(git.of[kDescribe], history.listed, extra.describe);
-  ListingResult listing;
-  if (targeted) listing = read_submodule_listing(submodules, history.listed);
-  failed |= listing.failed;
+  Text listing;
+  if (targeted) failed |= read_submodule_listing(submodules, history.listed, listing);
   // Valid: the whole history, and every Git command answered; only the header's own writing,
   // which the macro cannot speak of, is still to come.
   extra.valid = history.listed && !shallow && !failed;
   const ExtraMacros *stamped_extra = options.extra_macros ? &extra : nullptr;
   Text header;
   if (targeted) {
-    write_targeted_file(history.count, hash, state.letter, listing.bytes, stamped_extra, header);
+    write_targeted_file(history.count, hash, state.letter, listing, stamped_extra, header);
   } else {
     write_notargeted_file(history.count, hash, state.letter, stamped_extra, header);
   }
@@ -48,7 +47,7 @@ int main(int argc, char **argv) {
   failed |= fate == Fate::kFailed;
   const bool git_missing = git.of[kHistory].progress == Progress::kGitMissing;
   if (fate != Fate::kKept) failed |= check_history_required(history, git_missing, options);
-  release(listing.bytes);
+  release(listing);
   release(extra.describe);
   failed |= check_console_output(console);
   return failed ? 1 : 0;

@@ -4,7 +4,6 @@
 
 #include "revstamp.h"
 
-// When a command of the table is started.
 enum Need { kEveryRun, kExtraMacros, kAsked };
 
 // Each command's words after "git", how many of them its reports name, and when it is started.
@@ -98,24 +97,21 @@ bool check_git_exit(const GitCommand &command, bool counts) {
   return failed || command.progress == Progress::kStartFailed;
 }
 
-bool succeeded(const GitCommand &command) {
-  return command.progress == Progress::kFinished && command.exit_code == 0;
-}
-
 bool ask_git(GitCommandId id, Text &answer) {
   GitCommand command = start_git_command(id);
-  read_all(command, answer);
+  const bool exited_0 = read_all(command, answer);
   append(answer, "", 1);
-  return succeeded(command);
+  return exited_0;
 }
 
-void read_all(GitCommand &command, Text &text) {
+bool read_all(GitCommand &command, Text &text) {
   char block[4096];
   for (size_t got;
        command.output != nullptr && (got = fread(block, 1, sizeof block, command.output)) > 0;) {
     append(text, block, got);
   }
   finish_git_command(command);
+  return command.progress == Progress::kFinished && command.exit_code == 0;
 }
 
 int count_pieces_keeping_last(FILE *in, char *buf, int size) {
@@ -176,10 +172,9 @@ ShallowProbe read_shallow_probe(GitCommand &probe) {
   // shallow, "false" not; Git before 2.15 echoes the option back instead. Every Git's rev-parse
   // exits 0 exactly when it found a repository.
   Text answer;
-  read_all(probe, answer);
-  append(answer, "", 1);
   ShallowProbe found;
-  found.repository_found = succeeded(probe);
+  found.repository_found = read_all(probe, answer);
+  append(answer, "", 1);
   found.shallow = strcmp(answer.bytes, "true\n") == 0 ||
                   (strncmp(answer.bytes, "--is-shallow", 12) == 0 && shallow_file_found());
   release(answer);
@@ -210,8 +205,7 @@ bool head_is_unborn() {
   // exists and names nothing (an empty file that a crash or a full disk left) fails the second.
   Text answer;
   GitCommand verify = start_git_command(kVerifyHead);
-  read_all(verify, answer);
-  const bool names_nothing = verify.progress == Progress::kFinished && verify.exit_code != 0;
+  const bool names_nothing = !read_all(verify, answer) && verify.progress == Progress::kFinished;
   const bool unborn = names_nothing && ask_git(kHeadBranch, answer);
   release(answer);
   return unborn;
@@ -219,27 +213,23 @@ bool head_is_unborn() {
 
 bool read_describe(GitCommand &describe, bool history_listed, Text &text) {
   // Its whole first line, however long a tag's name: cut short, it would name another commit.
-  Text answer;
-  read_all(describe, answer);
-  append(answer, "", 1);
+  const size_t start = text.size;
+  read_all(describe, text);
+  append(text, "", 1);
   // A placeholder stamp names nothing.
-  if (history_listed) append(text, answer.bytes, strcspn(answer.bytes, "\r\n"));
-  release(answer);
+  text.size = history_listed ? start + strcspn(text.bytes + start, "\r\n") : start;
   return check_git_exit(describe, history_listed);
 }
 
 StatusProbe get_git_state(GitCommand &status, Console &console, bool history_listed) {
   StatusProbe probe;
-  if (status.progress == Progress::kStartFailed) {
-    probe.letter = 1;
-    probe.failed = true;
-    return probe;
-  }
+  // A status that never started stamps 1: neither a letter nor a clean tree.
+  if (status.progress == Progress::kStartFailed) probe.letter = 1;
   // Stops at the deciding piece: closing early discards the rest unread and unechoed, and what
   // Git makes of that is no failure of its own.
   if (status.progress == Progress::kRunning)
     probe.letter = static_cast<char>(scan_status(status.output, console));
   finish_git_command(status);
-  if (probe.letter == 0) probe.failed = check_git_exit(status, history_listed);
+  if (probe.letter == 0 || probe.letter == 1) probe.failed = check_git_exit(status, history_listed);
   return probe;
 }

@@ -129,10 +129,8 @@ int count_pieces_keeping_last(FILE *in, char *buf, int size);
 int scan_status(FILE *in, Console &echo);
 /// Runs id to its end, its whole output zero-terminated in answer; true when it exited 0.
 bool ask_git(GitCommandId id, Text &answer);
-/// Appends everything command prints to text, then finishes it.
-void read_all(GitCommand &command, Text &text);
-/// Whether command ran to its end and exited 0.
-bool succeeded(const GitCommand &command);
+/// Appends everything command prints to text, then finishes it: true when it exited 0.
+bool read_all(GitCommand &command, Text &text);
 
 // --- The submodule listing: submodules.cpp ---
 
@@ -145,19 +143,15 @@ struct SubmoduleListing {
   bool from_top = false;
   Text prefix;
 };
-/// The listing's bytes as Git printed them, and whether a failure was reported.
-struct ListingResult {
-  Text bytes;
-  bool failed = false;
-};
 
 /// Where the runs of gitlinks with these path lengths end, each within budget; how many runs.
 int plan_listing_runs(const size_t *lengths, int count, int processors, size_t budget,
                       int *run_ends);
 /// Starts the listing, cut into runs where that pays.
 SubmoduleListing start_submodule_listing();
-/// Reads the listing's runs in order and finishes them.
-ListingResult read_submodule_listing(SubmoduleListing &listing, bool history_listed);
+/// Appends the listing's bytes, as Git printed them, to bytes, reading the runs in order and
+/// finishing them; true when a failure was reported.
+bool read_submodule_listing(SubmoduleListing &listing, bool history_listed, Text &bytes);
 
 // --- Composing the header: header.cpp ---
 

@@ -76,13 +76,14 @@ int plan_listing_runs(const size_t *lengths, int count, int processors, size_t b
   return runs;
 }
 
-// Starts the listing of paths[0..count) alone, quietly: a run that fails gives way to the one
-// command, whose messages are the ones to see.
-static GitCommand start_run(const char *const *paths, int count) {
+// Starts the listing of the count zero-ended paths from first on alone, quietly: a run that
+// fails gives way to the one command, whose messages are the ones to see.
+static GitCommand start_run(const char *first, int count) {
   Text pathspecs;
-  for (int i = 0; i < count; ++i) {
+  const char *path = first;
+  for (int i = 0; i < count; ++i, path += strlen(path) + 1) {
     append(pathspecs, kLiteral);
-    append(pathspecs, paths[i], strlen(paths[i]) + 1);
+    append(pathspecs, path, strlen(path) + 1);
   }
   const size_t slots = static_cast<size_t>(count) + 2;
   const char **more = static_cast<const char **>(reallocate(nullptr, slots * sizeof *more));
@@ -102,36 +103,32 @@ static GitCommand start_run(const char *const *paths, int count) {
 // Plans and starts the runs for the count paths one after another in paths.
 static void start_runs(const Text &paths, int count, SubmoduleListing &listing) {
   const size_t slots = static_cast<size_t>(count);
-  const char **path = static_cast<const char **>(reallocate(nullptr, slots * sizeof *path));
   size_t *lengths = static_cast<size_t *>(reallocate(nullptr, slots * sizeof *lengths));
   int *run_ends = static_cast<int *>(reallocate(nullptr, slots * sizeof *run_ends));
   listing.runs = static_cast<GitCommand *>(reallocate(nullptr, slots * sizeof *listing.runs));
-  for (size_t i = 0, at = 0; i < slots; at += lengths[i++] + 1) {
-    path[i] = paths.bytes + at;
-    lengths[i] = strlen(path[i]);
-  }
+  for (size_t i = 0, at = 0; i < slots; at += lengths[i++] + 1)
+    lengths[i] = strlen(paths.bytes + at);
   const int runs =
       plan_listing_runs(lengths, count, online_processors(), kCommandLineLimit - 1024, run_ends);
-  for (int run = 0, first = 0; run < runs; first = run_ends[run++])
-    listing.runs[listing.count++] = start_run(path + first, run_ends[run] - first);
+  const char *first = paths.bytes;
+  for (int run = 0, path = 0; run < runs; ++run) {
+    listing.runs[listing.count++] = start_run(first, run_ends[run] - path);
+    while (path < run_ends[run]) first += lengths[path++] + 1;
+  }
   free(run_ends);
   free(lengths);
-  free(path);
 }
 
-// Git's version as one number (2.17.0 is 21700); 0 when it does not say.
-static long git_version() {
+// Git before 1.8.4 refuses to list submodules below the top of the work tree, and Git 2.16 to
+// 2.24 lists a top-level submodule that moved on without its + there (fixed in 2.25.0).
+static bool lists_wrongly_from_here() {
   Text answer;
   ask_git(kVersion, answer);
   int major = 0, minor = 0, patch = 0;
   sscanf(answer.bytes, "git version %d.%d.%d", &major, &minor, &patch);
   release(answer);
-  return major * 10000L + minor * 100L + patch;
-}
-
-// Git before 1.8.4 refuses to list submodules below the top of the work tree, and Git 2.16 to
-// 2.24 lists a top-level submodule that moved on without its + there (fixed in 2.25.0).
-static bool lists_wrongly_from_here(long version) {
+  // 2.17.0 is 21700; 0 for a Git that does not say, which is taken to list rightly.
+  const long version = major * 10000L + minor * 100L + patch;
   return version > 0 && (version < 10804 || (version >= 21600 && version < 22500));
 }
 
@@ -158,8 +155,7 @@ static bool start_from_top(SubmoduleListing &listing) {
 
 SubmoduleListing start_submodule_listing() {
   SubmoduleListing listing;
-  if (kStartsElsewhere && lists_wrongly_from_here(git_version()) && start_from_top(listing))
-    return listing;
+  if (kStartsElsewhere && lists_wrongly_from_here() && start_from_top(listing)) return listing;
   Text paths;
   int checked_out = 0;
   const int count = pathspecs_exact() ? read_gitlinks(paths, checked_out) : -1;
@@ -199,28 +195,25 @@ static void append_from_here(const Text &listing, const char *prefix, Text &out)
   }
 }
 
-ListingResult read_submodule_listing(SubmoduleListing &listing, bool history_listed) {
-  ListingResult result;
-  bool split_failed = false;
-  for (int i = 0; i < listing.count; ++i) {
-    read_all(listing.runs[i], result.bytes);
-    split_failed |= !succeeded(listing.runs[i]);
-  }
+bool read_submodule_listing(SubmoduleListing &listing, bool history_listed, Text &bytes) {
+  const size_t start = bytes.size;
+  bool split_failed = false, failed = false;
+  for (int i = 0; i < listing.count; ++i) split_failed |= !read_all(listing.runs[i], bytes);
   free(listing.runs);
   if (split_failed) {
     // A changed index, a Git without literal pathspecs, a run that could not start: the one
     // command's bytes, messages and exit status decide.
-    release(result.bytes);
+    bytes.size = start;
     listing.one = start_git_command(kSubmodules);
   }
   if (listing.count == 0 || split_failed) {
     Text at_top;
-    read_all(listing.one, listing.from_top ? at_top : result.bytes);
-    if (listing.from_top) append_from_here(at_top, listing.prefix.bytes, result.bytes);
+    read_all(listing.one, listing.from_top ? at_top : bytes);
+    if (listing.from_top) append_from_here(at_top, listing.prefix.bytes, bytes);
     release(at_top);
-    result.failed = check_git_exit(listing.one, history_listed);
+    failed = check_git_exit(listing.one, history_listed);
   }
   release(listing.prefix);
   listing = SubmoduleListing();
-  return result;
+  return failed;
 }

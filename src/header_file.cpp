@@ -52,15 +52,15 @@ static int replace_header(const Text &bytes, const Entry &old, const char *path)
       error == 0 ? place_replacement(replacement_name, path, error) : Replace::kFailed;
   if (placed == Replace::kReplaced) return 0;
   remove(replacement_name);
-  if (placed == Replace::kRefused) return write_in_place(bytes, path);
-  if (placed == Replace::kHeld) {
-    // Said only once it is true: the in-place write may fail too, and says so itself.
-    const int result = write_in_place(bytes, path);
-    if (result == 0) report("warning: %s is in use and cannot be replaced: written in place", path);
-    return result;
+  if (placed == Replace::kFailed) {
+    report_failure("write failed", error);
+    return 1;
   }
-  report_failure("write failed", error);
-  return 1;
+  const int result = write_in_place(bytes, path);
+  // Said only once it is true: the in-place write may fail too, and says so itself.
+  if (result == 0 && placed == Replace::kHeld)
+    report("warning: %s is in use and cannot be replaced: written in place", path);
+  return result;
 }
 
 // Whether the header holds exactly these bytes as a text-mode write puts them on disk, read as

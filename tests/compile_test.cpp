@@ -120,6 +120,9 @@ TEST(CompiledHeader, TargetedMacrosMatchDefinesAndGitUnderStrictC99AndCxx) {
     for (const auto &line : lines_of(slurp(out / "git-out/submodule"))) listing += line + " \r\n";
     const std::string state = c.state == 0 ? "" : std::string("-") + c.state;
     for (const auto &build : builds) {
+      // The target block is the same bytes in every header: its six defines are taken once.
+      const bool target_define = build.compiler == C_COMPILER && !build.defines.empty();
+      if (target_define && &c != &cases[0]) continue;
       SCOPED_TRACE(std::string(c.name) + " " + build.compiler + " " + build.defines);
       const bool c99 = build.compiler == C_COMPILER;
       const std::string printed = compile_and_run(

@@ -1,7 +1,9 @@
 /* Git for the Windows runs under Wine, built with MinGW-w64: answers with what the real Git
-   printed for the same command on Linux, chosen by the first argument, from <word>.out beside
-   this program, and exits with the number in <word>.status. Anything else it is started as (a
-   command interpreter's "/c ..." included) gets one extra line on stdout and exit status 1. */
+   printed for the same command on Linux, chosen by the first two arguments (only their letters,
+   digits and ._=- kept), from <words>.out beside this program, and exits with the number in
+   <words>.status. Anything else it is started as (a command interpreter's "/c ..." included)
+   gets one extra line on stdout and exit status 1. */
+#include <ctype.h>
 #include <fcntl.h>
 #include <io.h>
 #include <stdio.h>
@@ -22,7 +24,13 @@ static FILE *open_beside(const char *word, const char *suffix, const wchar_t *mo
 
 int main(int argc, char **argv) {
   if (argc < 2) return 2;
-  FILE *answer = open_beside(argv[1], ".out", L"rb");
+  char words[512];
+  size_t size = 0;
+  for (int i = 1; i < 3 && i < argc; ++i)
+    for (const char *c = argv[i]; *c != '\0' && size < sizeof words - 1; ++c)
+      if (isalnum((unsigned char)*c) || strchr("._=-", *c) != NULL) words[size++] = *c;
+  words[size] = '\0';
+  FILE *answer = open_beside(words, ".out", L"rb");
   if (answer == NULL) {
     printf("stand-in: not an answer\n");
     return 1;
@@ -32,7 +40,7 @@ int main(int argc, char **argv) {
   size_t got;
   while ((got = fread(buffer, 1, sizeof buffer, answer)) > 0) fwrite(buffer, 1, got, stdout);
   fclose(answer);
-  FILE *status = open_beside(argv[1], ".status", L"r");
+  FILE *status = open_beside(words, ".status", L"r");
   /* Read whole, as Windows' status codes (0xC0000005) pass INT_MAX. */
   char text[32];
   const unsigned long code =

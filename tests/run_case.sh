@@ -20,7 +20,7 @@ trap 'rm -rf "$tmp"' EXIT
 # OUT is named after the test's process, whose number may be one an earlier run had: nothing of
 # that run may pass for this one's.
 rm -rf "$out"
-mkdir -p "$out/git-out" "$tmp/home" "$tmp/bin"
+mkdir -p "$out/git-out/answers" "$tmp/home" "$tmp/bin"
 
 export HOME=$tmp/home LC_ALL=C GIT_CONFIG_GLOBAL=/dev/null GIT_CONFIG_NOSYSTEM=1
 export GIT_AUTHOR_NAME=Dev GIT_AUTHOR_EMAIL=dev@example.com
@@ -61,7 +61,7 @@ run_as() {
   [ "$(id -u)" = 0 ] && command -v setpriv >/dev/null ||
     { echo "running as another user needs root and setpriv" >"$out/skip"; return; }
   chmod 755 "$tmp" && chown -R "$1:$1" "$tmp/repo"
-  chmod 777 "$out" "$out/git-out" && touch "$out/git.log" && chmod 666 "$out/git.log"
+  chmod 777 "$out" "$out/git-out" "$out/git-out/answers" && touch "$out/git.log" && chmod 666 "$out/git.log"
   TOOL_WRAPPER="setpriv --reuid=$1 --regid=$1 --groups=${2:-$1}"
   # A coverage build's counters, which that user may not write where they live, go here instead.
   mkdir -m 777 "$tmp/gcov" && tool_env+=(GCOV_PREFIX="${REVSTAMP_GCOV_PREFIX:-$tmp/gcov}")
@@ -101,7 +101,9 @@ cd "$tmp"
 [ ${#wine_args[@]} -gt 0 ] || wine_args=("${args[@]}")
 [ -z "${WINE_TOOL:-}" ] || { mkdir win && cp -a "${run_dir%%/*}" win/; }
 
-# Logs each command line and keeps what it printed and its exit status, named by its first word.
+# Logs each command line and keeps what it printed and its exit status, named by its first word,
+# and in answers/ by its first two words as the stand-in spells them (only letters, digits and
+# ._=- kept), so that two rev-parse commands get each their own answer.
 cat >"$tmp/bin/git" <<GIT
 #!/bin/sh
 echo "\$*" >>"$out/git.log"
@@ -109,6 +111,9 @@ echo "\$*" >>"$out/git.log"
 "$real_git" "\$@" >"$out/git-out/\$1.\$\$"
 status=\$?
 cat "$out/git-out/\$1.\$\$"
+answer="$out/git-out/answers/\$(printf '%s%s' "\$1" "\${2:-}" | tr -cd 'A-Za-z0-9._=-')"
+cp "$out/git-out/\$1.\$\$" "\$answer.\$\$" && mv "\$answer.\$\$" "\$answer.out"
+echo \$status >"\$answer.status"
 mv "$out/git-out/\$1.\$\$" "$out/git-out/\$1"
 echo \$status >"$out/git-out/\$1.status"
 exit \$status
@@ -157,10 +162,9 @@ fi
 # (0xC0000005) before it prints anything.
 bin=win/${WINE_GIT_FOLDER:-bin}
 mkdir -p "$bin" "$out/win"
-words=$(cut -d' ' -f1 "$out/git.log" | sort -u)
+words=$(cd "$out/git-out/answers" && ls | sed 's/\.[a-z]*$//' | sort -u)
 for word in $words; do
-  cp "$out/git-out/$word" "$bin/$word.out"
-  cp "$out/git-out/$word.status" "$bin/$word.status"
+  cp "$out/git-out/answers/$word.out" "$out/git-out/answers/$word.status" "$bin/"
   [ -z "${WINE_GIT_CRASH:-}" ] || { : >"$bin/$word.out" && echo 3221225477 >"$bin/$word.status"; }
 done
 if [ -n "$words" ] && [ -n "${WINE_GIT_SCRIPT:-}" ]; then

@@ -14,6 +14,7 @@ Options read_options() {
   options.extra_macros = is_one(getenv("REVSTAMP_EXTRA_MACROS"));
   options.if_changed = is_one(getenv("REVSTAMP_IF_CHANGED"));
   options.keep_stamp = is_one(getenv("REVSTAMP_KEEP_STAMP"));
+  options.no_cache = is_one(getenv("REVSTAMP_NO_CACHE"));
   options.quiet = is_one(getenv("REVSTAMP_QUIET"));
   options.require_history = is_one(getenv("REVSTAMP_REQUIRE_HISTORY"));
   options.header = kHeaderPath;
@@ -58,6 +59,7 @@ static const char kUsage[] =
     "  REVSTAMP_QUIET=1          print nothing on stdout\n"
     "  REVSTAMP_REQUIRE_HISTORY=1  fail (exit 1) when the placeholder 00000000 is stamped\n"
     "  REVSTAMP_KEEP_STAMP=1     when Git lists no commit, keep a header that holds a real stamp\n"
+    "  REVSTAMP_NO_CACHE=1       walk the whole history on every stamp, keeping nothing\n"
     "\n"
     "More in revstamp(1).\n";
 
@@ -97,9 +99,8 @@ static bool check_git_dir(bool repository_found) {
   return misplaced;
 }
 
-bool judge_history(GitCommands &git, const History &history, const Options &options,
-                   bool &shallow) {
-  const ShallowProbe probe = read_shallow_probe(git.of[kShallowProbe]);
+bool judge_history(GitCommands &git, const ShallowProbe &probe, const History &history,
+                   const Options &options, bool &shallow) {
   bool failed = false;
   if (git.of[kShallowProbe].progress == Progress::kFinished)
     failed = check_git_dir(probe.repository_found);

@@ -71,7 +71,7 @@ static bool header_holds(const Text &bytes, const char *path) {
     if (bytes.bytes[at] == '\n') append(disk, kLineEnd);
     if (bytes.bytes[at] != '\n') append(disk, bytes.bytes + at, 1);
   }
-  FILE *old = fopen(path, "rb");
+  FILE *old = open_to_read(path);
   bool same = old != nullptr;
   size_t at = 0;
   char block[4096];
@@ -87,7 +87,7 @@ static bool header_holds(const Text &bytes, const char *path) {
 // FIRMWARE_VER_REV, a blank and a number above 0, as either form writes it. Another tool's
 // MY_FIRMWARE_VER_REV is no stamp of revstamp's.
 static bool holds_real_stamp(const char *path) {
-  FILE *header = fopen(path, "rb");
+  FILE *header = open_to_read(path);
   if (header == nullptr) return false;
   char line[256];
   long count = 0;

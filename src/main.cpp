@@ -10,14 +10,25 @@ int main(int argc, char **argv) {
   createBuildDir(console);
   prepare_git_environment();
   const bool targeted = selects_targeted_form(argc, argv);
-  GitCommands git = start_git_commands(options);
+  GitCommands git = start_git_commands(options, targeted);
+  const GitVersion version = read_git_version(git.of[kVersion]);
   SubmoduleListing submodules;
-  if (targeted) submodules = start_submodule_listing();
+  if (targeted) submodules = start_submodule_listing(version.number);
+  const ShallowProbe probe = read_shallow_probe(git.of[kShallowProbe]);
+  HistoryKey key = read_history_key(git.of[kHistoryKey], version, probe);
   // Shown, and stamped, when Git lists no commit: plain to see, and the header still compiles.
   char hash[256] = "00000000";
-  const History history = find_git_revision_number(git.of[kHistory], hash, sizeof hash);
+  History history = recall_history(key, hash, sizeof hash);
+  if (!history.listed) {
+    // Walked only now, when nothing kept is HEAD's: a stamp between commits starts no walk.
+    if (git.of[kHistory].progress == Progress::kNotStarted)
+      git.of[kHistory] = start_git_command(kHistory);
+    history = find_git_revision_number(git.of[kHistory], hash, sizeof hash);
+    keep_history(key, history, hash);
+  }
+  release(key.location);
   bool shallow = false;
-  const bool history_failed = judge_history(git, history, options, shallow);
+  const bool history_failed = judge_history(git, probe, history, options, shallow);
   write_console(console, hash, strnlen(hash, sizeof hash));
   write_console(console, "\n", 1);
   const StatusProbe state = get_git_state(git.of[kStatus], console, history.listed);

@@ -194,6 +194,8 @@ void pause_milliseconds(int milliseconds) {
   nanosleep(&pause, nullptr);
 }
 
+FILE *open_to_read(const char *path) { return fopen(path, "rb"); }
+
 FILE *open_in_place(const char *path, int &error) {
   FILE *file = fopen(path, "w+");
   if (file == nullptr) error = errno;

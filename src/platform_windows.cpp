@@ -302,6 +302,8 @@ int online_processors() {
 
 void pause_milliseconds(int milliseconds) { Sleep(static_cast<DWORD>(milliseconds)); }
 
+FILE *open_to_read(const char *path) { return _wfopen(widen(path).c_str(), L"rb"); }
+
 FILE *open_in_place(const char *path, int &error) {
   FILE *file = _wfopen(widen(path).c_str(), L"w+");
   if (file == nullptr) error = errno;

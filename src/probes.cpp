@@ -4,7 +4,7 @@
 
 #include "revstamp.h"
 
-enum Need { kEveryRun, kExtraMacros, kAsked };
+enum Need { kEveryRun, kExtraMacros, kWithoutCache, kWithCache, kWithCacheOrTargeted, kAsked };
 
 // Each command's words after "git", how many of them its reports name, and when it is started.
 // The table's order is GitCommandId's.
@@ -15,7 +15,7 @@ static const struct {
 } kGitCommands[kGitCommandCount] = {
     {{"rev-parse", "--is-shallow-repository"}, kMaxGitArgs, kEveryRun},
     // The "--" keeps a file or folder named HEAD from making the revision ambiguous.
-    {{"rev-list", "HEAD", "--"}, 2, kEveryRun},
+    {{"rev-list", "HEAD", "--"}, 2, kWithoutCache},
     // The long format without colour or columns, whatever the user's configuration asks for:
     // the markers are only found there, and the echo stays plain text.
     {{"-c", "color.status=never", "-c", "status.displayCommentPrefix=false", "status", "--long",
@@ -33,10 +33,19 @@ static const struct {
     {{"ls-files", "-s", "-z", "--", ":(top)"}, 0, kAsked},
     // Where the shallow file is, for a Git before 2.15 that does not answer the probe.
     {{"rev-parse", "--git-dir"}, kMaxGitArgs, kAsked},
-    // Which Git this is: some list submodules wrongly from below the top.
-    {{"version"}, 0, kAsked},
+    // Which Git this is: some list submodules wrongly from below the top, and a kept history
+    // listing is Git's own.
+    {{"version"}, 0, kWithCacheOrTargeted},
     // The top of the work tree, and the way from it down to the working directory.
     {{"rev-parse", "--show-toplevel", "--show-prefix"}, kMaxGitArgs, kAsked},
+    // What a kept history listing is filed under: the grafts file (GIT_GRAFT_FILE, or the common
+    // directory's), where the records live (the common directory's info/, shared by linked
+    // worktrees), any replace ref, and HEAD's object. Plain "HEAD" passes a batch-file Git's
+    // cmd.exe unchanged.
+    {{"rev-parse", "--git-path", "info/grafts", "--git-path", "info/revstamp-cache",
+      "--glob=refs/replace/*", "HEAD", "--"},
+     0,
+     kWithCache},
 };
 
 void prepare_git_environment() {
@@ -64,14 +73,22 @@ GitCommand start_git_command(GitCommandId id, const Launch &launch) {
   return command;
 }
 
-GitCommands start_git_commands(const Options &options) {
+GitCommands start_git_commands(const Options &options, bool targeted) {
   // A stamp costs the slowest of Git's commands rather than their sum. Each is read in turn
   // later; meanwhile the others run on until their pipes fill.
+  const bool started[] = {true,
+                          options.extra_macros,
+                          options.no_cache,
+                          !options.no_cache,
+                          !options.no_cache || targeted,
+                          false};
   GitCommands git;
   for (int id = 0; id < kGitCommandCount; ++id) {
     const Need need = kGitCommands[id].need;
-    if (need == kEveryRun || (need == kExtraMacros && options.extra_macros))
-      git.of[id] = start_git_command(static_cast<GitCommandId>(id));
+    // What is kept changes no byte of the console: the commands it needs say nothing.
+    Launch launch;
+    launch.quiet = need == kWithCache || need == kWithCacheOrTargeted;
+    if (started[need]) git.of[id] = start_git_command(static_cast<GitCommandId>(id), launch);
   }
   return git;
 }
@@ -175,10 +192,64 @@ ShallowProbe read_shallow_probe(GitCommand &probe) {
   ShallowProbe found;
   found.repository_found = read_all(probe, answer);
   append(answer, "", 1);
+  found.answered = strcmp(answer.bytes, "true\n") == 0 || strcmp(answer.bytes, "false\n") == 0;
   found.shallow = strcmp(answer.bytes, "true\n") == 0 ||
                   (strncmp(answer.bytes, "--is-shallow", 12) == 0 && shallow_file_found());
   release(answer);
   return found;
+}
+
+GitVersion read_git_version(GitCommand &command) {
+  GitVersion version;
+  Text answer;
+  const bool told = read_all(command, answer);
+  append(answer, "", 1);
+  int major = 0, minor = 0, patch = 0;
+  if (told && sscanf(answer.bytes, "git version %d.%d.%d", &major, &minor, &patch) >= 2) {
+    snprintf(version.text, sizeof version.text, "%.*s",
+             static_cast<int>(strcspn(answer.bytes, "\r\n")), answer.bytes);
+    version.number = major * 10000L + minor * 100L + patch;
+  }
+  release(answer);
+  return version;
+}
+
+// Cuts the line that starts at line off at its end: where the next one starts.
+static char *next_line(char *line) {
+  char *end = line + strcspn(line, "\n");
+  if (*end == '\0') return end;
+  *end = '\0';
+  return end + 1;
+}
+
+bool is_object_name(const char *text) {
+  const size_t size = strspn(text, "0123456789abcdef");
+  return text[size] == '\0' && (size == 40 || size == 64);
+}
+
+HistoryKey read_history_key(GitCommand &command, const GitVersion &version,
+                            const ShallowProbe &probe) {
+  // "<grafts file>\n<records>\n<HEAD's object>\n--\n": a replace ref adds its own line. What
+  // shapes git rev-list HEAD besides HEAD's commit and Git's own walk, and so turns the key
+  // off: a replace ref (its base moved by GIT_REPLACE_REF_BASE, which the glob would miss), a
+  // grafts file, a shallow clone (the shallow file, GIT_SHALLOW_FILE included, is what the probe
+  // answers from). Every other input is an object, named by its hash, which never changes.
+  HistoryKey key;
+  Text answer;
+  const bool told = read_all(command, answer);
+  append(answer, "", 1);
+  char *grafts = answer.bytes, *records = next_line(grafts), *head = next_line(records);
+  char *dashes = next_line(head), *rest = next_line(dashes);
+  key.usable = told && strcmp(dashes, "--") == 0 && *rest == '\0' && is_object_name(head) &&
+               version.text[0] != '\0' && probe.answered && !probe.shallow &&
+               getenv("GIT_REPLACE_REF_BASE") == nullptr && kind_of(grafts) == EntryKind::kAbsent;
+  if (key.usable) {
+    key.version = version.text;
+    snprintf(key.head, sizeof key.head, "%s", head);
+    append(key.location, records, strlen(records) + 1);
+  }
+  release(answer);
+  return key;
 }
 
 // Git lists HEAD first: the last line is the oldest commit, which stays put as history grows.

@@ -27,7 +27,7 @@ struct Text {
 /// on when set to exactly "1".
 struct Options {
   bool allow_shallow = false, extra_macros = false, if_changed = false, keep_stamp = false,
-       quiet = false, require_history = false;
+       no_cache = false, quiet = false, require_history = false;
   /// The header's path, relative to the working directory or absolute.
   const char *header = nullptr;
 };
@@ -60,6 +60,7 @@ enum GitCommandId {
   kGitDir,
   kVersion,
   kTopAndPrefix,
+  kHistoryKey,
   kGitCommandCount
 };
 enum class Progress { kNotStarted, kGitMissing, kStartFailed, kRunning, kFinished };
@@ -81,9 +82,23 @@ struct GitCommand {
 struct GitCommands {
   GitCommand of[kGitCommandCount];
 };
-/// What the shallow probe said: whether Git found a repository, and whether its clone is shallow.
+/// What the shallow probe said: whether Git found a repository, whether its clone is shallow,
+/// and whether Git said so itself (2.15 and later) rather than from a file revstamp looked at.
 struct ShallowProbe {
-  bool repository_found = false, shallow = false;
+  bool repository_found = false, shallow = false, answered = false;
+};
+/// Git's version: the first line of git version, and as one number (2.17.0 is 21700; 0 unknown).
+struct GitVersion {
+  char text[128] = "";
+  long number = 0;
+};
+/// What a kept history listing is filed under: Git's version and the commit HEAD names, and
+/// where the records live. usable only when nothing else shapes the listing.
+struct HistoryKey {
+  bool usable = false;
+  const char *version = "";
+  char head[72] = "";
+  Text location;
 };
 /// What the history listing gave: how many commits (1 when it could not be started), and HEAD's
 /// full object name (its first line; empty when nothing was listed).
@@ -101,7 +116,7 @@ struct StatusProbe {
 /// Sets what every Git command inherits: English output, no optional locks, block buffering.
 void prepare_git_environment();
 /// Starts the table's commands for this run at once; the optional ones only when asked for.
-GitCommands start_git_commands(const Options &options);
+GitCommands start_git_commands(const Options &options, bool targeted);
 /// Beyond the table's words: more words, quiet (stderr to the null device, no report), where.
 struct Launch {
   const char *const *more = nullptr;
@@ -115,6 +130,14 @@ GitCommand start_git_command(GitCommandId id, const Launch &launch = Launch());
 bool check_git_exit(const GitCommand &command, bool counts);
 /// Reads the shallow probe to its end.
 ShallowProbe read_shallow_probe(GitCommand &probe);
+/// A full object name as Git prints it: 40 (SHA-1) or 64 (SHA-256) lower-case hex digits.
+bool is_object_name(const char *text);
+/// Reads git version to its end; nothing when it was not started or failed.
+GitVersion read_git_version(GitCommand &command);
+/// Reads the history key's command to its end; the key is usable only where HEAD's commit and
+/// Git's version decide the listing alone.
+HistoryKey read_history_key(GitCommand &command, const GitVersion &version,
+                            const ShallowProbe &probe);
 /// Reads the history listing, its last line left in hash; a count of 1 when it did not start.
 History find_git_revision_number(GitCommand &history, char *hash, int size);
 /// Whether HEAD names a branch whose ref does not exist yet; false when Git could not say.
@@ -147,8 +170,8 @@ struct SubmoduleListing {
 /// Where the runs of gitlinks with these path lengths end, each within budget; how many runs.
 int plan_listing_runs(const size_t *lengths, int count, int processors, size_t budget,
                       int *run_ends);
-/// Starts the listing, cut into runs where that pays.
-SubmoduleListing start_submodule_listing();
+/// Starts the listing, cut into runs where that pays; git_version as GitVersion::number.
+SubmoduleListing start_submodule_listing(long git_version);
 /// Appends the listing's bytes, as Git printed them, to bytes, reading the runs in order and
 /// finishing them; true when a failure was reported.
 bool read_submodule_listing(SubmoduleListing &listing, bool history_listed, Text &bytes);
@@ -169,6 +192,13 @@ void write_targeted_file(int count, const char *hash, char state, const Text &su
                          const ExtraMacros *extra, Text &header);
 /// Appends the listing's pieces, each ended by " \\r\\n", as one C string literal over lines.
 void print_git_submodule_info(const Text &listing, Text &header);
+
+// --- The kept history listing: history_cache.cpp ---
+
+/// The listing kept under key: listed, with hash its last piece, when a whole record matches.
+History recall_history(const HistoryKey &key, char *hash, int size);
+/// Keeps what the walk listed for key's HEAD beside a few older records; silent when it cannot.
+void keep_history(const HistoryKey &key, const History &history, const char *hash);
 
 // --- The header file's fate: header_file.cpp ---
 
@@ -192,7 +222,8 @@ bool selects_targeted_form(int argc, char **argv);
 /// Judges what Git said of the repository and its history (GIT_DIR, a missing Git, a broken
 /// repository, a shallow clone's history cut short), reporting each fault; true when the run has
 /// failed. Sets shallow.
-bool judge_history(GitCommands &git, const History &history, const Options &options, bool &shallow);
+bool judge_history(GitCommands &git, const ShallowProbe &probe, const History &history,
+                   const Options &options, bool &shallow);
 /// With REVSTAMP_REQUIRE_HISTORY=1, a placeholder stamp is an error: true when so.
 bool check_history_required(const History &history, bool git_missing, const Options &options);
 /// Reports "write failed" when a byte of the console could not be written: true when so.
@@ -251,6 +282,8 @@ void pause_milliseconds(int milliseconds);
 EntryKind kind_of(const char *path);
 /// What stands at the header's path, without following a link.
 Entry look_at_header(const char *path);
+/// Opens path for reading its bytes as they are; nullptr when it cannot.
+FILE *open_to_read(const char *path);
 /// Opens path for writing in text mode, emptied or created; nullptr with error saying why.
 FILE *open_in_place(const char *path, int &error);
 /// Writes size bytes to file and closes it: 0, or the first failure's error number.

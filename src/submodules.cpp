@@ -120,15 +120,9 @@ static void start_runs(const Text &paths, int count, SubmoduleListing &listing) 
 }
 
 // Git before 1.8.4 refuses to list submodules below the top of the work tree, and Git 2.16 to
-// 2.24 lists a top-level submodule that moved on without its + there (fixed in 2.25.0).
-static bool lists_wrongly_from_here() {
-  Text answer;
-  ask_git(kVersion, answer);
-  int major = 0, minor = 0, patch = 0;
-  sscanf(answer.bytes, "git version %d.%d.%d", &major, &minor, &patch);
-  release(answer);
-  // 2.17.0 is 21700; 0 for a Git that does not say, which is taken to list rightly.
-  const long version = major * 10000L + minor * 100L + patch;
+// 2.24 lists a top-level submodule that moved on without its + there (fixed in 2.25.0). A Git
+// that does not say its version is taken to list rightly.
+static bool lists_wrongly_from_here(long version) {
   return version > 0 && (version < 10804 || (version >= 21600 && version < 22500));
 }
 
@@ -153,9 +147,10 @@ static bool start_from_top(SubmoduleListing &listing) {
   return told;
 }
 
-SubmoduleListing start_submodule_listing() {
+SubmoduleListing start_submodule_listing(long git_version) {
   SubmoduleListing listing;
-  if (kStartsElsewhere && lists_wrongly_from_here() && start_from_top(listing)) return listing;
+  if (kStartsElsewhere && lists_wrongly_from_here(git_version) && start_from_top(listing))
+    return listing;
   Text paths;
   int checked_out = 0;
   const int count = pathspecs_exact() ? read_gitlinks(paths, checked_out) : -1;

@@ -1,0 +1,144 @@
+// The history listing kept between stamps, so that a stamp while HEAD stays put walks nothing.
+// Premises: git rev-list HEAD -- lists what HEAD's commit reaches, in the order this Git version
+// walks it; with no replace ref, no grafts file and no shallow clone (read_history_key turns the
+// key off otherwise), nothing else shapes the listing, and an object named by its hash never
+// changes. So a record filed under Git's version and HEAD's object name holds the listing for
+// every later stamp with that key, in this clone or any other: a record copied elsewhere is
+// right or missed. A record whose checksum fails, or a file of another format, is a miss.
+#include <climits>
+#include <cstdlib>
+#include <cstring>
+
+#include "revstamp.h"
+
+// The file's first line: a file of another format is read as no record, and written anew.
+static const char kFormat[] = "revstamp history cache 1\n";
+// Enough for a few branches worked on side by side; the oldest record goes first.
+constexpr int kRecordsKept = 8;
+// Far beyond kRecordsKept records: a larger file is not this format's.
+constexpr size_t kMostBytes = 16384;
+
+// FNV-1a, 64 bits: a record cut short or changed by hand fails it.
+static unsigned long long checksum(const char *bytes, size_t size) {
+  unsigned long long sum = 14695981039346656037ull;
+  for (size_t i = 0; i < size; ++i)
+    sum = (sum ^ static_cast<unsigned char>(bytes[i])) * 1099511628211ull;
+  return sum;
+}
+
+// The records file's bytes, zero-terminated, when path is a regular file of this format. A CR
+// goes: Windows writes every line end as CR LF, and no record holds one of its own.
+static bool read_records(const char *path, Text &records) {
+  // Only a regular file is read: a FIFO would be waited on for ever.
+  FILE *file = kind_of(path) == EntryKind::kRegular ? open_to_read(path) : nullptr;
+  if (file == nullptr) return false;
+  char block[4096];
+  for (size_t got; records.size <= kMostBytes && (got = fread(block, 1, sizeof block, file)) > 0;)
+    append(records, block, got);
+  const bool whole = !ferror(file) && records.size <= kMostBytes;
+  fclose(file);
+  size_t kept = 0;
+  for (size_t at = 0; at < records.size; ++at)
+    if (records.bytes[at] != '\r') records.bytes[kept++] = records.bytes[at];
+  records.size = kept;
+  append(records, "", 1);
+  return whole && strncmp(records.bytes, kFormat, sizeof kFormat - 1) == 0;
+}
+
+// The body of the record that starts at line ("<checksum> <body>\n"), zero-terminated in place,
+// or nullptr when its checksum fails; next is where the record after it starts.
+static char *checked_body(char *line, char *&next) {
+  char *end = line + strcspn(line, "\n");
+  next = *end == '\0' ? end : end + 1;
+  if (*end == '\0') return nullptr;
+  *end = '\0';
+  char *body = nullptr;
+  const unsigned long long sum = strtoull(line, &body, 16);
+  if (body != line + 16 || *body != ' ') return nullptr;
+  ++body;
+  return checksum(body, strlen(body)) == sum ? body : nullptr;
+}
+
+// "<Git's version>\t<HEAD's object>\t": how every record filed under key begins. The rest is
+// "<count>\t<the last commit listed>".
+static void append_key(Text &text, const HistoryKey &key) {
+  append(text, key.version);
+  append(text, "\t");
+  append(text, key.head);
+  append(text, "\t");
+}
+
+History recall_history(const HistoryKey &key, char *hash, int size) {
+  History found;
+  Text records, prefix;
+  append_key(prefix, key);
+  char *next = key.usable && read_records(key.location.bytes, records)
+                   ? records.bytes + sizeof kFormat - 1
+                   : nullptr;
+  while (next != nullptr && *next != '\0' && !found.listed) {
+    const char *body = checked_body(next, next);
+    if (body == nullptr || strncmp(body, prefix.bytes, prefix.size) != 0) continue;
+    char *last = nullptr;
+    const long count = strtol(body + prefix.size, &last, 10);
+    if (count < 1 || count > INT_MAX || *last != '\t' || !is_object_name(last + 1)) continue;
+    found.count = static_cast<int>(count);
+    found.listed = true;
+    snprintf(found.head, sizeof found.head, "%s", key.head);
+    // As the walk's line reader left it: the line, with its end.
+    snprintf(hash, static_cast<size_t>(size), "%s\n", last + 1);
+  }
+  release(prefix);
+  release(records);
+  return found;
+}
+
+static void append_record(Text &records, const char *body, size_t size) {
+  char sum[20];
+  snprintf(sum, sizeof sum, "%016llx ", checksum(body, size));
+  append(records, sum);
+  append(records, body, size);
+  append(records, "\n");
+}
+
+// Two stamps at once each write a file of their own and put it in place in one step: a reader
+// finds one whole file or the other. A failure leaves things as they were, and says nothing:
+// what is kept only ever spares a walk.
+static void write_records(const char *path, const Text &records) {
+  char name[kReplacementNameSize];
+  FILE *file = create_replacement(path, Entry(), name);
+  if (file == nullptr) return;
+  int error = write_and_close(file, records.bytes, records.size);
+  if (error != 0 || replace_file(name, path, error) != Replace::kReplaced) remove(name);
+}
+
+void keep_history(const HistoryKey &key, const History &history, const char *hash) {
+  char last[72];
+  snprintf(last, sizeof last, "%.*s", static_cast<int>(strcspn(hash, "\n")), hash);
+  // Only a listing that began at the key's HEAD is filed under it: HEAD may have moved between
+  // the key's command and the walk (a commit in another terminal).
+  if (!key.usable || !history.listed || strcmp(history.head, key.head) != 0 ||
+      !is_object_name(last) || strcmp(hash + strlen(last), "\n") != 0)
+    return;
+  Text body, kept, records;
+  append_key(body, key);
+  const size_t key_size = body.size;
+  char count[16];
+  snprintf(count, sizeof count, "%d\t", history.count);
+  append(body, count);
+  append(body, last);
+  append(kept, kFormat);
+  append_record(kept, body.bytes, body.size);
+  // The older records of other keys follow, as many as there is room for.
+  char *next =
+      read_records(key.location.bytes, records) ? records.bytes + sizeof kFormat - 1 : nullptr;
+  for (int count_kept = 1; next != nullptr && *next != '\0' && count_kept < kRecordsKept;) {
+    const char *older = checked_body(next, next);
+    if (older == nullptr || strncmp(older, body.bytes, key_size) == 0) continue;
+    append_record(kept, older, strlen(older));
+    ++count_kept;
+  }
+  write_records(key.location.bytes, kept);
+  release(body);
+  release(kept);
+  release(records);
+}

@@ -84,6 +84,35 @@ same_as_one_command() {
   mv "${run_dir%/*}/applications/split.h" "${run_dir%/*}/applications/revision.h"
 }
 
+# stamp NAME [VAR=VALUE...]: stamps as the case's run does, with these variables too, leaving
+# stdout, stderr and status in $tmp/NAME/. Cases use it to stamp before the run and after it.
+stamp() {
+  local name=$1 && shift && mkdir -p "$tmp/$name"
+  (cd "$tmp/$run_dir" && env "${tool_env[@]}" CASE_STAMP=1 "$@" ${TOOL_WRAPPER:-} "$tool" "${args[@]}" \
+    >"$tmp/$name/stdout" 2>"$tmp/$name/stderr"; echo $? >"$tmp/$name/status")
+}
+# same_as_a_walk: stamps again with nothing kept used; says whether stdout, stderr, status and
+# header are the run's own. The run's header stays.
+same_as_a_walk() {
+  local header=$tmp/${run_dir%/*}/applications/revision.h
+  cp "$header" "$tmp/run.h" && stamp walk REVSTAMP_NO_CACHE=1
+  cmp -s "$header" "$tmp/run.h" && cmp -s "$tmp/walk/stdout" "$out/stdout" &&
+    cmp -s "$tmp/walk/stderr" "$out/stderr" && cmp -s "$tmp/walk/status" "$out/status" &&
+    echo "as a walk stamps" || {
+    echo "not as a walk stamps:" && diff -a "$tmp/walk/stdout" "$out/stdout"
+    diff "$tmp/walk/stderr" "$out/stderr" && diff "$header" "$tmp/run.h"
+  }
+  cp "$tmp/run.h" "$header"
+}
+# walks: whether a stamp now walks the history.
+walks() {
+  mkdir -p "$tmp/spy" && rm -f "$tmp/spy/log"
+  printf '#!/bin/sh\n[ "$1" != rev-list ] || echo >>"%s/spy/log"\nexec "%s" "$@"\n' "$tmp" "$real_git" \
+    >"$tmp/spy/git" && chmod +x "$tmp/spy/git"
+  stamp spied PATH="$tmp/spy:$PATH"
+  [ -e "$tmp/spy/log" ] && echo "walks" || echo "walks nothing"
+}
+
 args=()
 wine_args=()
 run_dir=repo/fw
@@ -106,6 +135,8 @@ cd "$tmp"
 # ._=- kept), so that two rev-parse commands get each their own answer.
 cat >"$tmp/bin/git" <<GIT
 #!/bin/sh
+# A case's own stamps (stamp) are not the run's.
+[ -z "\${CASE_STAMP:-}" ] || exec "$real_git" "\$@"
 echo "\$*" >>"$out/git.log"
 # Several commands of one first word may run at once: each keeps its own until it is done.
 "$real_git" "\$@" >"$out/git-out/\$1.\$\$"

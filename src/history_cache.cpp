@@ -72,9 +72,8 @@ History recall_history(const HistoryKey &key, char *hash, int size) {
   History found;
   Text records, prefix;
   append_key(prefix, key);
-  char *next = key.usable && read_records(key.location.bytes, records)
-                   ? records.bytes + sizeof kFormat - 1
-                   : nullptr;
+  char *next = key.usable && read_records(key.records, records) ? records.bytes + sizeof kFormat - 1
+                                                                : nullptr;
   while (next != nullptr && *next != '\0' && !found.listed) {
     const char *body = checked_body(next, next);
     if (body == nullptr || strncmp(body, prefix.bytes, prefix.size) != 0) continue;
@@ -115,9 +114,11 @@ void keep_history(const HistoryKey &key, const History &history, const char *has
   char last[72];
   snprintf(last, sizeof last, "%.*s", static_cast<int>(strcspn(hash, "\n")), hash);
   // Only a listing that began at the key's HEAD is filed under it: HEAD may have moved between
-  // the key's command and the walk (a commit in another terminal).
+  // the key's command and the walk (a commit in another terminal). Nor one that a grafts file or
+  // a shallow clone, made meanwhile, may have shaped.
   if (!key.usable || !history.listed || strcmp(history.head, key.head) != 0 ||
-      !is_object_name(last) || strcmp(hash + strlen(last), "\n") != 0)
+      !is_object_name(last) || strcmp(hash + strlen(last), "\n") != 0 ||
+      kind_of(key.grafts) != EntryKind::kAbsent || kind_of(key.shallow) != EntryKind::kAbsent)
     return;
   Text body, kept, records;
   append_key(body, key);
@@ -129,15 +130,14 @@ void keep_history(const HistoryKey &key, const History &history, const char *has
   append(kept, kFormat);
   append_record(kept, body.bytes, body.size);
   // The older records of other keys follow, as many as there is room for.
-  char *next =
-      read_records(key.location.bytes, records) ? records.bytes + sizeof kFormat - 1 : nullptr;
+  char *next = read_records(key.records, records) ? records.bytes + sizeof kFormat - 1 : nullptr;
   for (int count_kept = 1; next != nullptr && *next != '\0' && count_kept < kRecordsKept;) {
     const char *older = checked_body(next, next);
     if (older == nullptr || strncmp(older, body.bytes, key_size) == 0) continue;
     append_record(kept, older, strlen(older));
     ++count_kept;
   }
-  write_records(key.location.bytes, kept);
+  write_records(key.records, kept);
   release(body);
   release(kept);
   release(records);

@@ -26,7 +26,7 @@ int main(int argc, char **argv) {
     history = find_git_revision_number(git.of[kHistory], hash, sizeof hash);
     keep_history(key, history, hash);
   }
-  release(key.location);
+  release(key.paths);
   bool shallow = false;
   const bool history_failed = judge_history(git, probe, history, options, shallow);
   write_console(console, hash, strnlen(hash, sizeof hash));

@@ -38,12 +38,12 @@ static const struct {
     {{"version"}, 0, kWithCacheOrTargeted},
     // The top of the work tree, and the way from it down to the working directory.
     {{"rev-parse", "--show-toplevel", "--show-prefix"}, kMaxGitArgs, kAsked},
-    // What a kept history listing is filed under: the grafts file (GIT_GRAFT_FILE, or the common
-    // directory's), where the records live (the common directory's info/, shared by linked
-    // worktrees), any replace ref, and HEAD's object. Plain "HEAD" passes a batch-file Git's
-    // cmd.exe unchanged.
-    {{"rev-parse", "--git-path", "info/grafts", "--git-path", "info/revstamp-cache",
-      "--glob=refs/replace/*", "HEAD", "--"},
+    // What a kept history listing is filed under: where the records live (the common
+    // directory's info/, shared by linked worktrees), the grafts file (GIT_GRAFT_FILE, or the
+    // common directory's), the shallow file, any replace ref, and HEAD's object. Plain "HEAD"
+    // passes a batch-file Git's cmd.exe unchanged.
+    {{"rev-parse", "--git-path", "info/revstamp-cache", "--git-path", "info/grafts", "--git-path",
+      "shallow", "--glob=refs/replace/*", "HEAD", "--"},
      0,
      kWithCache},
 };
@@ -229,26 +229,28 @@ bool is_object_name(const char *text) {
 
 HistoryKey read_history_key(GitCommand &command, const GitVersion &version,
                             const ShallowProbe &probe) {
-  // "<grafts file>\n<records>\n<HEAD's object>\n--\n": a replace ref adds its own line. What
-  // shapes git rev-list HEAD besides HEAD's commit and Git's own walk, and so turns the key
-  // off: a replace ref (its base moved by GIT_REPLACE_REF_BASE, which the glob would miss), a
-  // grafts file, a shallow clone (the shallow file, GIT_SHALLOW_FILE included, is what the probe
-  // answers from). Every other input is an object, named by its hash, which never changes.
+  // "<records>\n<grafts file>\n<shallow file>\n<HEAD's object>\n--\n": a replace ref adds its
+  // own line. What shapes git rev-list HEAD besides HEAD's commit and Git's own walk turns the
+  // key off: a replace ref (its base moved by GIT_REPLACE_REF_BASE, which the glob would miss),
+  // a grafts file, a shallow clone (the probe answers from the shallow file or GIT_SHALLOW_FILE,
+  // which keep_history cannot look at again). Every other input is an object, named by its hash,
+  // which never changes.
   HistoryKey key;
-  Text answer;
-  const bool told = read_all(command, answer);
-  append(answer, "", 1);
-  char *grafts = answer.bytes, *records = next_line(grafts), *head = next_line(records);
-  char *dashes = next_line(head), *rest = next_line(dashes);
+  const bool told = read_all(command, key.paths);
+  append(key.paths, "", 1);
+  char *records = key.paths.bytes, *grafts = next_line(records), *shallow = next_line(grafts);
+  char *head = next_line(shallow), *dashes = next_line(head), *rest = next_line(dashes);
   key.usable = told && strcmp(dashes, "--") == 0 && *rest == '\0' && is_object_name(head) &&
                version.text[0] != '\0' && probe.answered && !probe.shallow &&
-               getenv("GIT_REPLACE_REF_BASE") == nullptr && kind_of(grafts) == EntryKind::kAbsent;
+               getenv("GIT_REPLACE_REF_BASE") == nullptr && getenv("GIT_SHALLOW_FILE") == nullptr &&
+               kind_of(grafts) == EntryKind::kAbsent;
   if (key.usable) {
     key.version = version.text;
+    key.records = records;
+    key.grafts = grafts;
+    key.shallow = shallow;
     snprintf(key.head, sizeof key.head, "%s", head);
-    append(key.location, records, strlen(records) + 1);
   }
-  release(answer);
   return key;
 }
 

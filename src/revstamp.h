@@ -92,13 +92,14 @@ struct GitVersion {
   char text[128] = "";
   long number = 0;
 };
-/// What a kept history listing is filed under: Git's version and the commit HEAD names, and
-/// where the records live. usable only when nothing else shapes the listing.
+/// What a kept history listing is filed under: Git's version and the commit HEAD names; where
+/// the records live, and where a grafts file and the shallow file would be (in paths, which
+/// owns them). usable only when nothing else shapes the listing.
 struct HistoryKey {
   bool usable = false;
-  const char *version = "";
+  const char *version = "", *records = "", *grafts = "", *shallow = "";
   char head[72] = "";
-  Text location;
+  Text paths;
 };
 /// What the history listing gave: how many commits (1 when it could not be started), and HEAD's
 /// full object name (its first line; empty when nothing was listed).
@@ -252,7 +253,7 @@ extern const char kLineEnd[];
 /// Longest name create_replacement gives, terminating zero included.
 constexpr int kReplacementNameSize = 4096;
 /// Most arguments a Git command of the table is started with.
-constexpr int kMaxGitArgs = 8;
+constexpr int kMaxGitArgs = 10;
 /// Longest command line, in characters, that Git is started with.
 extern const size_t kCommandLineLimit;
 

@@ -3,7 +3,7 @@ new_project
 commit main.c
 cd "$tmp"
 mkdir old
-probe=$(grep shallow "$golden/clean/git.log")
+probe=$(grep is-shallow "$golden/clean/git.log")
 cat >old/git <<GIT
 #!/bin/sh
 [ "\$*" = "$probe" ] || exec "$tmp/bin/git" "\$@"

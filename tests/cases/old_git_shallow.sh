@@ -4,7 +4,7 @@ new_repo origin && (cd origin && commit main.c && commit main.c)
 git clone -q --depth 1 "file://$tmp/origin" repo
 mkdir repo/applications repo/fw
 mkdir old
-probe=$(grep shallow "$golden/clean/git.log")
+probe=$(grep is-shallow "$golden/clean/git.log")
 cat >old/git <<GIT
 #!/bin/sh
 [ "\$*" = "$probe" ] || exec "$tmp/bin/git" "\$@"

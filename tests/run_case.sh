@@ -124,6 +124,7 @@ tool_streams=
 remove_run_dir=
 fail_spawn=
 wine_twice=
+wine_keeps=
 cd "$tmp"
 # shellcheck source=/dev/null
 . "$case_file"
@@ -213,6 +214,9 @@ cp "$WINE_GIT" win/comspec.exe
   cd "win/$run_dir"
   # A UTF-8 locale, so that Wine passes a folder name beyond ASCII on as it is.
   export LC_ALL=C.UTF-8 WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml=d"
+  # Every process costs Wine dearly: only the cases about what is kept between stamps (wine_keeps)
+  # start the two commands a kept listing needs; the others walk, as their Linux runs show alike.
+  [ -n "$wine_keeps" ] || export REVSTAMP_NO_CACHE=1
   export WINEPATH="Z:${tmp//\//\\}\\${bin//\//\\}"
   export COMSPEC="Z:${tmp//\//\\}\\win\\comspec.exe"
   # Without address randomisation: Wine maps its shared user data at a fixed address, and a child

@@ -1,4 +1,5 @@
 # The only commit amended: a new HEAD with the same count.
+wine_keeps=1
 new_project
 stamp first
 echo more >>main.c && tick && git commit -q -a --amend -m "amended"

@@ -3,6 +3,7 @@
 # is not hex. A file of another format, or too large to be the format's, is not read for its
 # records, nor is something other than a file at its path (a FIFO, a folder). CR LF line ends, as
 # Windows writes them, are no damage.
+wine_keeps=1
 new_project
 commit main.c
 stamp first

@@ -87,7 +87,7 @@ static int spawn_process(const char *file, char *const argv[], int write_end, co
     if (error == 0) error = posix_spawnattr_setsigdefault(&attributes, &defaults);
     if (error == 0) error = posix_spawnattr_setflags(&attributes, POSIX_SPAWN_SETSIGDEF);
     // No shell between, and no search: file is a path. The arguments reach it as they are.
-    if (error == 0) error = posix_spawnp(pid, file, &actions, &attributes, argv, environ);
+    if (error == 0) error = posix_spawn(pid, file, &actions, &attributes, argv, environ);
     posix_spawnattr_destroy(&attributes);
   }
   posix_spawn_file_actions_destroy(&actions);
@@ -96,24 +96,24 @@ static int spawn_process(const char *file, char *const argv[], int write_end, co
 
 // Git as the shells find it: the first entry of PATH that is a file this user may run. One
 // that is a folder, a link that leads nowhere or round in a loop, or not executable is passed
-// over, as sh and bash pass it over.
+// over, as sh and bash pass it over. Every empty entry (leading, inner, trailing, or an empty
+// PATH) is the working directory, named ./git: a path with a slash is never searched again.
 static bool find_git(char (&path)[4096]) {
   const char *dirs = getenv("PATH");
   // What execvp searches without a PATH.
   if (dirs == nullptr) dirs = "/bin:/usr/bin";
-  for (const char *dir = dirs; *dir != '\0';) {
+  for (const char *dir = dirs;; ++dir) {
     const size_t size = strcspn(dir, ":");
-    // An empty entry is the working directory.
-    const int length =
-        snprintf(path, sizeof path, "%.*s%sgit", static_cast<int>(size), dir, size == 0 ? "" : "/");
+    const int length = snprintf(path, sizeof path, "%.*s/git",
+                                size == 0 ? 1 : static_cast<int>(size), size == 0 ? "." : dir);
     struct stat file;
     if (length > 0 && length < static_cast<int>(sizeof path) && stat(path, &file) == 0 &&
         S_ISREG(file.st_mode) && access(path, X_OK) == 0) {
       return true;
     }
-    dir += size + (dir[size] == ':' ? 1 : 0);
+    dir += size;
+    if (*dir == '\0') return false;
   }
-  return false;
 }
 
 // Whether path holds text a shell can read: no zero byte up front. A program for another

@@ -167,13 +167,20 @@ static void compose_command(const std::wstring &git, bool batch, const char *con
   line = L"cmd.exe /d /q /s /c \"" + line + L"\"";
 }
 
-// Whether every word is UTF-8, which alone reaches Git's command line unchanged: a path the
-// index holds in another encoding would name another file.
-static bool all_utf8(const char *const *words) {
-  for (; words != nullptr && *words != nullptr; ++words)
+// 0 when every word from the repository may stand on Git's command line: UTF-8, which alone
+// reaches it unchanged (a path the index holds in another encoding would name another file), and
+// nothing a command interpreter reads (& | < > ^ % ! ( ) ", control characters). A git.exe may
+// be a launcher that hands its command line to a batch file, which revstamp cannot see: quoted
+// or not, a name would then be a command, and % has no escape there.
+static int check_repository_words(const char *const *words) {
+  for (; words != nullptr && *words != nullptr; ++words) {
     if (MultiByteToWideChar(CP_UTF8, MB_ERR_INVALID_CHARS, *words, -1, nullptr, 0) == 0)
-      return false;
-  return true;
+      return EILSEQ;
+    for (const char *c = *words; *c != '\0'; ++c)
+      if (static_cast<unsigned char>(*c) < 0x20 || strchr("&|<>^%!()\"", *c) != nullptr)
+        return EINVAL;
+  }
+  return 0;
 }
 
 // The null device, for a child's standard handle: readable or writable, and inheritable.
@@ -232,9 +239,8 @@ Progress spawn_git(const char *const words[], const Launch &launch, GitCommand &
   std::wstring git, program, line;
   bool batch = false;
   if (!find_git(git, batch)) return Progress::kGitMissing;
-  // cmd.exe reads &, |, <, >, ^ and %NAME% on its command line, quoted or not, and % has no
-  // escape there: a name from the repository would be a command.
-  error = batch && launch.more != nullptr ? EINVAL : all_utf8(launch.more) ? 0 : EILSEQ;
+  // A batch-file Git is cmd.exe's to read: no word from the repository goes to it at all.
+  error = batch && launch.more != nullptr ? EINVAL : check_repository_words(launch.more);
   if (error == 0) compose_command(git, batch, words, launch.more, program, line);
   // cmd.exe's limit, which a Git that is a batch script meets.
   if (error == 0 && line.size() >= (batch ? 8191 : kCommandLineLimit)) error = E2BIG;

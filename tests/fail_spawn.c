@@ -39,8 +39,8 @@ static int failing(const char *name) {
 
 #define REAL(name) ((__typeof__(&name))dlsym(RTLD_NEXT, #name))
 
-int posix_spawnp(pid_t *pid, const char *file, const posix_spawn_file_actions_t *actions,
-                 const posix_spawnattr_t *attributes, char *const argv[], char *const envp[]) {
+int posix_spawn(pid_t *pid, const char *file, const posix_spawn_file_actions_t *actions,
+                const posix_spawnattr_t *attributes, char *const argv[], char *const envp[]) {
   const char *failing_command = getenv("FAIL_SPAWN_COMMAND");
   char line[1024] = "";
   for (char *const *arg = argv + 1; *arg != NULL; ++arg) {
@@ -48,7 +48,7 @@ int posix_spawnp(pid_t *pid, const char *file, const posix_spawn_file_actions_t 
     strncat(line, *arg, sizeof line - strlen(line) - 1);
   }
   if (failing_command != NULL && strcmp(line, failing_command) == 0) return EMFILE;
-  return REAL(posix_spawnp)(pid, file, actions, attributes, argv, envp);
+  return REAL(posix_spawn)(pid, file, actions, attributes, argv, envp);
 }
 
 int posix_spawn_file_actions_init(posix_spawn_file_actions_t *actions) {

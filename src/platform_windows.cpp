@@ -176,7 +176,10 @@ static int check_repository_words(const char *const *words) {
   for (; words != nullptr && *words != nullptr; ++words) {
     if (MultiByteToWideChar(CP_UTF8, MB_ERR_INVALID_CHARS, *words, -1, nullptr, 0) == 0)
       return EILSEQ;
-    for (const char *c = *words; *c != '\0'; ++c)
+    // A pathspec's magic (":(literal)") is revstamp's own; the path after it is the repository's.
+    const char *path = *words;
+    if (strncmp(path, ":(", 2) == 0 && strchr(path, ')') != nullptr) path = strchr(path, ')') + 1;
+    for (const char *c = path; *c != '\0'; ++c)
       if (static_cast<unsigned char>(*c) < 0x20 || strchr("&|<>^%!()\"", *c) != nullptr)
         return EINVAL;
   }

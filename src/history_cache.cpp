@@ -46,12 +46,11 @@ static bool read_records(const char *path, Text &records) {
 }
 
 // The body of the record that starts at line ("<checksum> <body>\n"), zero-terminated in place,
-// or nullptr when its checksum fails; next is where the record after it starts.
+// or nullptr when it has no line end or its checksum fails; next is where the record after it
+// starts.
 static char *checked_body(char *line, char *&next) {
-  char *end = line + strcspn(line, "\n");
-  next = *end == '\0' ? end : end + 1;
-  if (*end == '\0') return nullptr;
-  *end = '\0';
+  next = next_line(line);
+  if (next == line + strlen(line)) return nullptr;
   char *body = nullptr;
   const unsigned long long sum = strtoull(line, &body, 16);
   if (body != line + 16 || *body != ' ') return nullptr;

@@ -214,14 +214,6 @@ GitVersion read_git_version(GitCommand &command) {
   return version;
 }
 
-// Cuts the line that starts at line off at its end: where the next one starts.
-static char *next_line(char *line) {
-  char *end = line + strcspn(line, "\n");
-  if (*end == '\0') return end;
-  *end = '\0';
-  return end + 1;
-}
-
 bool is_object_name(const char *text) {
   const size_t size = strspn(text, "0123456789abcdef");
   return text[size] == '\0' && (size == 40 || size == 64);

@@ -40,6 +40,9 @@ void append(Text &text, const char *bytes, size_t size);
 /// A zero-terminated string, without its zero.
 void append(Text &text, const char *string);
 void release(Text &text);
+/// Cuts the zero-terminated line that starts at line off at its line end: where the next one
+/// starts (its terminating zero when there is no line end).
+char *next_line(char *line);
 /// Writes one line of the tool's own to stderr: format and its values, then a line end.
 void report(const char *format, ...);
 /// Reports a failing library call as perror did ("message: <the error's description>").

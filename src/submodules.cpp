@@ -132,10 +132,8 @@ static bool start_from_top(SubmoduleListing &listing) {
   Text answer;
   const bool told = ask_git(kTopAndPrefix, answer);
   if (told) {
-    // The top's line, then the prefix's: with a second zero, a missing line is an empty prefix.
-    append(answer, "", 1);
-    char *prefix = answer.bytes + strcspn(answer.bytes, "\n");
-    *prefix++ = '\0';
+    // The top's line, then the prefix's: a missing line is an empty prefix.
+    const char *prefix = next_line(answer.bytes);
     append(listing.prefix, prefix, strcspn(prefix, "\n"));
     append(listing.prefix, "", 1);
     Launch at_top;

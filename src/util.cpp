@@ -28,6 +28,13 @@ void append(Text &text, const char *bytes, size_t size) {
 
 void append(Text &text, const char *string) { append(text, string, strlen(string)); }
 
+char *next_line(char *line) {
+  char *end = line + strcspn(line, "\n");
+  if (*end == '\0') return end;
+  *end = '\0';
+  return end + 1;
+}
+
 void release(Text &text) {
   free(text.bytes);
   text = Text();

@@ -177,9 +177,8 @@ static int check_repository_words(const char *const *words) {
     if (MultiByteToWideChar(CP_UTF8, MB_ERR_INVALID_CHARS, *words, -1, nullptr, 0) == 0)
       return EILSEQ;
     // A pathspec's magic (":(literal)") is revstamp's own; the path after it is the repository's.
-    const char *path = *words;
-    if (strncmp(path, ":(", 2) == 0 && strchr(path, ')') != nullptr) path = strchr(path, ')') + 1;
-    for (const char *c = path; *c != '\0'; ++c)
+    const char *magic_end = strncmp(*words, ":(", 2) == 0 ? strchr(*words, ')') : nullptr;
+    for (const char *c = magic_end != nullptr ? magic_end + 1 : *words; *c != '\0'; ++c)
       if (static_cast<unsigned char>(*c) < 0x20 || strchr("&|<>^%!()\"", *c) != nullptr)
         return EINVAL;
   }

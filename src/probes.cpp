@@ -192,9 +192,10 @@ ShallowProbe read_shallow_probe(GitCommand &probe) {
   ShallowProbe found;
   found.repository_found = read_all(probe, answer);
   append(answer, "", 1);
-  found.answered = strcmp(answer.bytes, "true\n") == 0 || strcmp(answer.bytes, "false\n") == 0;
-  found.shallow = strcmp(answer.bytes, "true\n") == 0 ||
-                  (strncmp(answer.bytes, "--is-shallow", 12) == 0 && shallow_file_found());
+  const bool said_shallow = strcmp(answer.bytes, "true\n") == 0;
+  found.answered = said_shallow || strcmp(answer.bytes, "false\n") == 0;
+  found.shallow =
+      said_shallow || (strncmp(answer.bytes, "--is-shallow", 12) == 0 && shallow_file_found());
   release(answer);
   return found;
 }
@@ -241,7 +242,7 @@ HistoryKey read_history_key(GitCommand &command, const GitVersion &version,
     key.records = records;
     key.grafts = grafts;
     key.shallow = shallow;
-    snprintf(key.head, sizeof key.head, "%s", head);
+    key.head = head;
   }
   return key;
 }

@@ -95,13 +95,12 @@ struct GitVersion {
   char text[128] = "";
   long number = 0;
 };
-/// What a kept history listing is filed under: Git's version and the commit HEAD names; where
-/// the records live, and where a grafts file and the shallow file would be (in paths, which
-/// owns them). usable only when nothing else shapes the listing.
+/// What a kept history listing is filed under: Git's version and the object HEAD names; where
+/// the records live, and where a grafts file and the shallow file would be (all but the version
+/// in paths, which owns them). usable only when nothing else shapes the listing.
 struct HistoryKey {
   bool usable = false;
-  const char *version = "", *records = "", *grafts = "", *shallow = "";
-  char head[72] = "";
+  const char *version = "", *head = "", *records = "", *grafts = "", *shallow = "";
   Text paths;
 };
 /// What the history listing gave: how many commits (1 when it could not be started), and HEAD's

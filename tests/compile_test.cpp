@@ -40,56 +40,81 @@ std::vector<std::string> cxx_compilers() {
   return compilers;
 }
 
-TEST(CompiledHeader, PlainBuildInfoAndStateUnderStrictGccAndClang) {
-  const struct {
-    const char *name, *args, *count;
-    char state;
-  } cases[] = {{"linear", "", "3", 0},
-               {"clean", "", "1", 0},
-               {"modified", "", "1", 'M'},
-               {"popen_fails_status", "x", "2", 1}};
+// Each case's header is a test of its own, so that the compilers' work spreads over the cores.
+const struct PlainCase {
+  const char *name, *args, *count;
+  char state;
+} kPlainCases[] = {{"linear", "", "3", 0},
+                   {"clean", "", "1", 0},
+                   {"modified", "", "1", 'M'},
+                   {"popen_fails_status", "x", "2", 1}};
+
+class PlainHeader : public testing::TestWithParam<PlainCase> {};
+
+TEST_P(PlainHeader, BuildInfoAndStateUnderStrictGccAndClang) {
+  const PlainCase &c = GetParam();
   std::vector<std::string> compilers = cxx_compilers();
   compilers.insert(compilers.begin(), {"gcc", "clang"});
-  for (const auto &c : cases) {
-    const fs::path out = run_case(c.name, c.args);
-    for (const std::string &compiler : compilers) {
-      SCOPED_TRACE(compiler + " " + c.name);
-      // firmware.c prints the build info, then its own __DATE__ and __TIME__.
-      const auto lines = lines_of(compile_and_run(out, kStrict, compiler));
-      ASSERT_EQ(lines.size(), 4u);
-      EXPECT_EQ(lines[0], std::string("r") + c.count + " built on " + lines[1] + " " + lines[2]);
-      EXPECT_EQ(lines[3], state_line(c.state));
-    }
+  const fs::path out = run_case(c.name, c.args);
+  for (const std::string &compiler : compilers) {
+    SCOPED_TRACE(compiler);
+    // firmware.c prints the build info, then its own __DATE__ and __TIME__.
+    const auto lines = lines_of(compile_and_run(out, kStrict, compiler));
+    ASSERT_EQ(lines.size(), 4u);
+    EXPECT_EQ(lines[0], std::string("r") + c.count + " built on " + lines[1] + " " + lines[2]);
+    EXPECT_EQ(lines[3], state_line(c.state));
   }
 }
+
+INSTANTIATE_TEST_SUITE_P(Compiled, PlainHeader, testing::ValuesIn(kPlainCases),
+                         [](const auto &info) { return std::string(info.param.name); });
 
 // The extra macros compile as C and C++ under -Werror, and #if takes both integers.
-TEST(CompiledHeader, ExtraMacrosUnderStrictCAndCxx) {
-  const struct {
-    const char *name, *flags;
-  } cases[] = {{"extra_macros", "valid dirty "},
-               {"extra_macros_tagged", "valid "},
-               {"extra_macros_quoted_tag", "valid "},
-               {"extra_macros_placeholder", ""},
-               {"extra_macros_shallow", ""}};
+const struct ExtraCase {
+  const char *name, *flags;
+} kExtraCases[] = {{"extra_macros", "valid dirty "},
+                   {"extra_macros_tagged", "valid "},
+                   {"extra_macros_quoted_tag", "valid "},
+                   {"extra_macros_placeholder", ""},
+                   {"extra_macros_shallow", ""}};
+
+class ExtraMacrosHeader : public testing::TestWithParam<ExtraCase> {};
+
+TEST_P(ExtraMacrosHeader, CompilesUnderStrictCAndCxx) {
+  const ExtraCase &c = GetParam();
   std::vector<std::string> compilers = cxx_compilers();
   compilers.insert(compilers.begin(), {"gcc", "clang"});
-  for (const auto &c : cases) {
-    const fs::path out = run_case(c.name);
-    const auto commits = lines_of(slurp(out / "git-out/rev-list"));
-    const auto described = lines_of(slurp(out / "git-out/describe"));
-    const std::string names = (commits.empty() ? "" : commits.front()) + " " +
-                              (commits.empty() || described.empty() ? "" : described.front());
-    for (const std::string &compiler : compilers) {
-      SCOPED_TRACE(std::string(c.name) + " " + compiler);
-      const auto lines = lines_of(compile_and_run(out, kStrict, compiler));
-      ASSERT_GE(lines.size(), 5u);
-      EXPECT_EQ(lines[4], c.flags + names);
-    }
+  const fs::path out = run_case(c.name);
+  const auto commits = lines_of(slurp(out / "git-out/rev-list"));
+  const auto described = lines_of(slurp(out / "git-out/describe"));
+  const std::string names = (commits.empty() ? "" : commits.front()) + " " +
+                            (commits.empty() || described.empty() ? "" : described.front());
+  for (const std::string &compiler : compilers) {
+    SCOPED_TRACE(compiler);
+    const auto lines = lines_of(compile_and_run(out, kStrict, compiler));
+    ASSERT_GE(lines.size(), 5u);
+    EXPECT_EQ(lines[4], c.flags + names);
   }
 }
 
-TEST(CompiledHeader, TargetedMacrosMatchDefinesAndGitUnderStrictC99AndCxx) {
+INSTANTIATE_TEST_SUITE_P(Compiled, ExtraMacrosHeader, testing::ValuesIn(kExtraCases),
+                         [](const auto &info) { return std::string(info.param.name); });
+
+// Submodule paths that hold a quote and a backslash, or "??/" and "??=", which C99 with trigraphs
+// would read as a backslash and a '#', or a Latin-1 byte and an ESC, which clang rejects raw; a
+// clean tree with nested submodules; a failed status pipe.
+const struct TargetedCase {
+  const char *name;
+  char state;
+} kTargetedCases[] = {{"targeted_quoted_path", 'M'},
+                      {"targeted_raw_bytes", 0},
+                      {"targeted_trigraph_path", 0},
+                      {"targeted_nested", 0},
+                      {"popen_fails_status", 1}};
+
+class TargetedHeader : public testing::TestWithParam<TargetedCase> {};
+
+TEST_P(TargetedHeader, MacrosMatchDefinesAndGitUnderStrictC99AndCxx) {
   struct Build {
     std::string compiler, defines, target;
   };
@@ -101,45 +126,35 @@ TEST(CompiledHeader, TargetedMacrosMatchDefinesAndGitUnderStrictC99AndCxx) {
                                {C_COMPILER, "-D_DISTRIBUTION", "distribution"},
                                {C_COMPILER, "-D__DISTRIBUTION", "distribution"}};
   for (const std::string &cxx : cxx_compilers()) builds.push_back({cxx, "-DDEBUG", "debug"});
-  // Submodule paths that hold a quote and a backslash, or "??/" and "??=", which C99 with
-  // trigraphs would read as a backslash and a '#', or a Latin-1 byte and an ESC, which clang
-  // rejects raw; a clean tree with nested submodules; a failed status pipe.
-  const struct {
-    const char *name;
-    char state;
-  } cases[] = {{"targeted_quoted_path", 'M'},
-               {"targeted_raw_bytes", 0},
-               {"targeted_trigraph_path", 0},
-               {"targeted_nested", 0},
-               {"popen_fails_status", 1}};
-  for (const auto &c : cases) {
-    const fs::path out = run_case(c.name);
-    const auto commits = lines_of(slurp(out / "git-out/rev-list"));
-    ASSERT_FALSE(commits.empty());
-    std::string listing;
-    for (const auto &line : lines_of(slurp(out / "git-out/submodule"))) listing += line + " \r\n";
-    const std::string state = c.state == 0 ? "" : std::string("-") + c.state;
-    for (const auto &build : builds) {
-      // The target block is the same bytes in every header: its six defines are taken once.
-      const bool target_define = build.compiler == C_COMPILER && !build.defines.empty();
-      if (target_define && &c != &cases[0]) continue;
-      SCOPED_TRACE(std::string(c.name) + " " + build.compiler + " " + build.defines);
-      const bool c99 = build.compiler == C_COMPILER;
-      const std::string printed = compile_and_run(
-          out, kStrict + std::string(c99 ? "-std=c99 -trigraphs " : "") + build.defines,
-          build.compiler);
-      const auto lines = lines_of(printed);
-      ASSERT_GE(lines.size(), 5u);
-      EXPECT_EQ(lines[0], "r" + std::to_string(commits.size()) + "-" + commits.back().substr(0, 8) +
-                              state + " " + build.target + "  built on " + lines[1] + " " +
-                              lines[2]);
-      EXPECT_EQ(lines[3], state_line(c.state));
-      EXPECT_EQ(lines[4], build.target);
-      size_t listing_start = 0;  // the listing follows the first five lines
-      for (size_t i = 0; i < 5; ++i) listing_start += lines[i].size() + 1;
-      EXPECT_EQ(printed.substr(listing_start), listing);
-    }
+  const TargetedCase &c = GetParam();
+  const fs::path out = run_case(c.name);
+  const auto commits = lines_of(slurp(out / "git-out/rev-list"));
+  ASSERT_FALSE(commits.empty());
+  std::string listing;
+  for (const auto &line : lines_of(slurp(out / "git-out/submodule"))) listing += line + " \r\n";
+  const std::string state = c.state == 0 ? "" : std::string("-") + c.state;
+  for (const auto &build : builds) {
+    // The target block is the same bytes in every header: its six defines are taken once.
+    const bool target_define = build.compiler == C_COMPILER && !build.defines.empty();
+    if (target_define && std::string(c.name) != kTargetedCases[0].name) continue;
+    SCOPED_TRACE(std::string(c.name) + " " + build.compiler + " " + build.defines);
+    const bool c99 = build.compiler == C_COMPILER;
+    const std::string printed = compile_and_run(
+        out, kStrict + std::string(c99 ? "-std=c99 -trigraphs " : "") + build.defines,
+        build.compiler);
+    const auto lines = lines_of(printed);
+    ASSERT_GE(lines.size(), 5u);
+    EXPECT_EQ(lines[0], "r" + std::to_string(commits.size()) + "-" + commits.back().substr(0, 8) +
+                            state + " " + build.target + "  built on " + lines[1] + " " + lines[2]);
+    EXPECT_EQ(lines[3], state_line(c.state));
+    EXPECT_EQ(lines[4], build.target);
+    size_t listing_start = 0;  // the listing follows the first five lines
+    for (size_t i = 0; i < 5; ++i) listing_start += lines[i].size() + 1;
+    EXPECT_EQ(printed.substr(listing_start), listing);
   }
 }
+
+INSTANTIATE_TEST_SUITE_P(Compiled, TargetedHeader, testing::ValuesIn(kTargetedCases),
+                         [](const auto &info) { return std::string(info.param.name); });
 
 }  // namespace

@@ -7,8 +7,9 @@
 # posix_only="<why>", which keeps it out of the Windows runs. What each Git command printed is
 # kept in OUT/git-out/.
 #   run_case.sh TOOL CASE_FILE OUT [ARG...]   (ARGs replace the case's arguments)
-# With WINE_TOOL set to a Windows build, the same case is also run under Wine on a copy of the
-# tree, with a stand-in Git (WINE_GIT) that replays what Git printed; its results go to OUT/win/.
+# OUT/win-tree/ keeps the tree as it stood before the run and OUT/wine.env what run_wine.sh
+# needs to run the case's Windows build on it; with WINE_TOOL set, that is done at once, into
+# OUT/win/.
 set -euo pipefail
 tool=$1 case_file=$2 out=$3
 shift 3
@@ -126,12 +127,19 @@ fail_spawn=
 wine_twice=
 wine_keeps=
 cd "$tmp"
+exported=$(export -p | sort)
 # shellcheck source=/dev/null
 . "$case_file"
 cd "$tmp"
 [ $# -eq 0 ] || args=("$@")
 [ ${#wine_args[@]} -gt 0 ] || wine_args=("${args[@]}")
-[ -z "${WINE_TOOL:-}" ] || { mkdir win && cp -a "${run_dir%%/*}" win/; }
+mkdir "$out/win-tree"
+[ ! -e "${run_dir%%/*}" ] || cp -a "${run_dir%%/*}" "$out/win-tree/"
+# With the variables the case exported for the tool.
+{
+  declare -p run_dir wine_args wine_twice wine_keeps
+  comm -13 <(echo "$exported") <(export -p | grep -v '^declare -x OLDPWD=' | sort)
+} >"$out/wine.env"
 
 # Logs each command line and keeps what it printed and its exit status, named by its first word,
 # and in answers/ by its first two words as the stand-in spells them (only letters, digits and
@@ -184,51 +192,4 @@ if [ -d "${header%/*}" ]; then
   [ -z "$leftover" ] || { echo "left behind: $leftover" >&2; exit 1; }
 fi
 [ ! -f "$header" ] || cp "$header" "$out/revision.h"
-[ -d win ] || exit 0
-
-# The Windows run: Git cannot run under Wine, so a stand-in git.exe (WINE_GIT) answers what
-# the real one printed here and exits as it did; with WINE_GIT_SCRIPT set, a git.cmd that calls
-# it, as some installations put on PATH. It answers only the commands that ran, so a case
-# without Git has no Git at all. A git.bat in the working directory, and a command interpreter
-# (COMSPEC) that prints a line of its own, must not change a byte.
-# WINE_GIT_FOLDER names the folder Git is installed in; WINE_GIT_SCRIPT=echo makes the git.cmd
-# echo its command (no @); WINE_GIT_CRASH makes every command die of an access violation
-# (0xC0000005) before it prints anything.
-bin=win/${WINE_GIT_FOLDER:-bin}
-mkdir -p "$bin" "$out/win"
-words=$(cd "$out/git-out/answers" && ls | sed 's/\.[a-z]*$//' | sort -u)
-for word in $words; do
-  cp "$out/git-out/answers/$word.out" "$out/git-out/answers/$word.status" "$bin/"
-  [ -z "${WINE_GIT_CRASH:-}" ] || { : >"$bin/$word.out" && echo 3221225477 >"$bin/$word.status"; }
-done
-if [ -n "$words" ] && [ -n "${WINE_GIT_SCRIPT:-}" ]; then
-  cp "$WINE_GIT" "$bin/git-standin.exe"
-  at=@ && [ "$WINE_GIT_SCRIPT" != echo ] || at=
-  printf '%s"%%~dp0git-standin.exe" %%*\r\n' "$at" >"$bin/git.cmd"
-elif [ -n "$words" ]; then
-  cp "$WINE_GIT" "$bin/git.exe"
-fi
-cp "$WINE_GIT" win/comspec.exe
-[ ! -d "win/$run_dir" ] || printf '@echo 0123456789abcdef0123456789abcdef01234567\r\n' >"win/$run_dir/git.bat"
-(
-  cd "win/$run_dir"
-  # A UTF-8 locale, so that Wine passes a folder name beyond ASCII on as it is.
-  export LC_ALL=C.UTF-8 WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml=d"
-  # Every process costs Wine dearly: only the cases about what is kept between stamps (wine_keeps)
-  # start the two commands a kept listing needs; the others walk, as their Linux runs show alike.
-  [ -n "$wine_keeps" ] || export REVSTAMP_NO_CACHE=1
-  export WINEPATH="Z:${tmp//\//\\}\\${bin//\//\\}"
-  export COMSPEC="Z:${tmp//\//\\}\\win\\comspec.exe"
-  # Without address randomisation: Wine maps its shared user data at a fixed address, and a child
-  # process (Git) whose randomised layout already holds that address dies at start, about once in
-  # a thousand runs, so that the tool reports a Git that failed to start.
-  # wine_twice: the Windows build stamps once, its listing's answer is taken away, and the second
-  # stamp's results are kept: only a listing the first one kept can make it right.
-  if [ -n "$wine_twice" ]; then
-    setarch -R wine "$WINE_TOOL" "${wine_args[@]}" >/dev/null 2>&1 </dev/null
-    rm "$tmp/$bin/rev-listHEAD.out"
-  fi
-  exec setarch -R wine "$WINE_TOOL" "${wine_args[@]}" >"$out/win/stdout" 2>"$out/win/stderr" \
-    </dev/null
-) && echo 0 >"$out/win/status" || echo $? >"$out/win/status"
-[ ! -f "win/$header" ] || cp "win/$header" "$out/win/revision.h"
+[ -z "${WINE_TOOL:-}" ] || "$(dirname "$0")/run_wine.sh" "$out" "$out"

@@ -38,16 +38,41 @@ inline std::vector<std::string> lines_printed_by(const std::string &command) {
 }
 
 /// Runs the tool on cases/<name>.sh, with args (shell words) in place of the case's own when
-/// given; the directory holding what it produced.
-inline fs::path run_case(const std::string &name, const std::string &args = "") {
+/// given, leaving what it produced in out.
+inline void run_case_into(const std::string &name, const fs::path &out, const std::string &args) {
   setenv("FAIL_SPAWN_LIB", FAIL_SPAWN_LIB, 1);
-  static int runs = 0;
-  const fs::path out = fs::path(testing::TempDir()) /
-                       ("revstamp-" + std::to_string(getpid()) + "-" + std::to_string(++runs));
   const std::string command = std::string(TESTS_DIR) + "/run_case.sh " + TOOL_PATH + " " +
                               TESTS_DIR + "/cases/" + name + ".sh " + out.string() + " " + args;
   EXPECT_EQ(std::system(command.c_str()), 0) << command;
+}
+
+/// run_case_into a directory of this process's own; that directory.
+inline fs::path run_case(const std::string &name, const std::string &args = "") {
+  static int runs = 0;
+  const fs::path out = fs::path(testing::TempDir()) /
+                       ("revstamp-" + std::to_string(getpid()) + "-" + std::to_string(++runs));
+  run_case_into(name, out, args);
   return out;
+}
+
+/// Where the golden test leaves each case's Linux run for the Windows tests, which replay it:
+/// beside the other runs (another user's case writes there too), one folder per build.
+inline fs::path kept_run_path(const std::string &name) {
+  const std::string build = std::to_string(std::hash<std::string>()(TOOL_PATH));
+  return fs::path(testing::TempDir()) / ("revstamp-runs-" + build) / name;
+}
+
+/// The Linux run of case name, as the golden test kept it when that is newer than the tool,
+/// the case and the harness (under ctest, the golden test runs first); else a new one.
+inline fs::path linux_run(const std::string &name) {
+  const fs::path kept = kept_run_path(name);
+  std::error_code absent;
+  const auto made = fs::last_write_time(kept / "status", absent);
+  bool fresh = !absent;
+  for (const fs::path &source : {fs::path(TOOL_PATH), fs::path(TESTS_DIR) / "run_case.sh",
+                                 fs::path(TESTS_DIR) / "cases" / (name + ".sh")})
+    fresh = fresh && fs::last_write_time(source) <= made;
+  return fresh ? kept : run_case(name);
 }
 
 /// The names of the cases under cases/, sorted.

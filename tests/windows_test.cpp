@@ -2,6 +2,7 @@
 // line end a CR LF.
 #include <fstream>
 #include <string>
+#include <tuple>
 #include <vector>
 
 #include "test_support.h"
@@ -32,14 +33,19 @@ std::vector<std::string> windows_case_names() {
 void expect_windows_run_matches_linux(const std::string &name) {
   setenv("WINE_TOOL", WINDOWS_TOOL_PATH, 1);
   setenv("WINE_GIT", WINDOWS_GIT_PATH, 1);
-  const fs::path out = run_case(name);
-  ASSERT_TRUE(fs::exists(out / "win"));
-  EXPECT_EQ(slurp(out / "win/status"), slurp(out / "status"));
-  EXPECT_EQ(slurp(out / "win/stdout"), with_crlf(slurp(out / "stdout")));
-  ASSERT_EQ(fs::exists(out / "win/revision.h"), fs::exists(out / "revision.h"));
-  EXPECT_EQ(slurp(out / "win/revision.h"), with_crlf(slurp(out / "revision.h")));
+  const fs::path run = linux_run(name);
+  static int runs = 0;
+  const fs::path out = fs::path(testing::TempDir()) /
+                       ("revstamp-win-" + std::to_string(getpid()) + "-" + std::to_string(++runs));
+  const std::string command =
+      std::string(TESTS_DIR) + "/run_wine.sh " + run.string() + " " + out.string();
+  ASSERT_EQ(std::system(command.c_str()), 0) << command;
+  EXPECT_EQ(slurp(out / "win/status"), slurp(run / "status"));
+  EXPECT_EQ(slurp(out / "win/stdout"), with_crlf(slurp(run / "stdout")));
+  ASSERT_EQ(fs::exists(out / "win/revision.h"), fs::exists(run / "revision.h"));
+  EXPECT_EQ(slurp(out / "win/revision.h"), with_crlf(slurp(run / "revision.h")));
   // Without Git the tool says so on stderr (--help and --version ask no Git).
-  if (slurp(out / "git.log").empty() && !slurp(out / "stderr").empty()) {
+  if (slurp(run / "git.log").empty() && !slurp(run / "stderr").empty()) {
     EXPECT_NE(slurp(out / "win/stderr").find("git: not found"), std::string::npos);
   }
 }
@@ -51,26 +57,27 @@ TEST_P(WindowsCase, MatchesLinuxRunWithCrLf) { expect_windows_run_matches_linux(
 // Git as Windows users have it installed: a git.cmd wrapper (with or without @, so cmd echoes
 // its command or not) and a folder the ANSI code page cannot spell. The stamp is what Git printed
 // all the same, and a git.cmd is never handed a submodule's name.
-TEST(WindowsGitInstalls, MatchLinuxRunWithCrLf) {
-  const struct {
-    const char *script, *folder;
-  } installs[] = {{"quiet", "bin"}, {"echo", "bin"}, {"", "Инструменты 工具"}};
-  for (const auto &install : installs) {
-    SCOPED_TRACE(std::string(install.script) + install.folder);
-    setenv("WINE_GIT_SCRIPT", install.script, 1);
-    setenv("WINE_GIT_FOLDER", install.folder, 1);
-    for (const char *name :
-         {"modified", "targeted_submodule", "status_fails", "shallow_clone", "split_batch_git"}) {
-      SCOPED_TRACE(name);
-      // split_batch_git's names hold & ^ %: no Git, program or batch file, is handed them (a
-      // program may be a launcher that hands its command line to cmd.exe), and the one command
-      // lists.
-      expect_windows_run_matches_linux(name);
-    }
-  }
+// The install (the script's kind, its folder) and the case.
+using Install = std::tuple<const char *, const char *>;
+class WindowsGitInstalls : public testing::TestWithParam<std::tuple<Install, const char *>> {};
+
+TEST_P(WindowsGitInstalls, MatchLinuxRunWithCrLf) {
+  setenv("WINE_GIT_SCRIPT", std::get<0>(std::get<0>(GetParam())), 1);
+  setenv("WINE_GIT_FOLDER", std::get<1>(std::get<0>(GetParam())), 1);
+  // split_batch_git's names hold & ^ %: no Git, program or batch file, is handed them (a program
+  // may be a launcher that hands its command line to cmd.exe), and the one command lists.
+  expect_windows_run_matches_linux(std::get<1>(GetParam()));
   unsetenv("WINE_GIT_SCRIPT");
   unsetenv("WINE_GIT_FOLDER");
 }
+
+INSTANTIATE_TEST_SUITE_P(
+    Installs, WindowsGitInstalls,
+    testing::Combine(testing::Values(Install("quiet", "bin"), Install("echo", "bin"),
+                                     Install("", "Инструменты 工具")),
+                     testing::Values("modified", "targeted_submodule", "status_fails",
+                                     "shallow_clone", "split_batch_git")),
+    [](const auto &info) { return std::to_string(info.index); });
 
 // A Git that cannot run (every command dies of an access violation) stamps the placeholder and
 // fails the run, with the status in the hex form it is looked up in.

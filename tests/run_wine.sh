@@ -1,0 +1,63 @@
+#!/usr/bin/env bash
+# Runs a case's Windows build (WINE_TOOL) under Wine on the tree a Linux run of it kept, and
+# leaves stdout, stderr, status and revision.h in OUT/win/.
+#   run_wine.sh RUN OUT   (RUN: the OUT of run_case.sh; the two may be one)
+set -euo pipefail
+run=$1 out=$2
+tmp=$(mktemp -d)
+trap 'rm -rf "$tmp"' EXIT
+# run_dir, wine_args, wine_twice and wine_keeps as the case set them, and what it exported.
+# shellcheck source=/dev/null
+. "$run/wine.env"
+rm -rf "$out/win"
+mkdir -p "$out/win"
+cd "$tmp"
+cp -a "$run/win-tree" win
+header=${run_dir%/*}/applications/revision.h
+
+# Git cannot run under Wine, so a stand-in git.exe (WINE_GIT) answers what the real one printed
+# in the Linux run and exits as it did; with WINE_GIT_SCRIPT set, a git.cmd that calls it, as
+# some installations put on PATH. It answers only the commands that ran, so a case without Git
+# has no Git at all. A git.bat in the working directory, and a command interpreter (COMSPEC)
+# that prints a line of its own, must not change a byte.
+# WINE_GIT_FOLDER names the folder Git is installed in; WINE_GIT_SCRIPT=echo makes the git.cmd
+# echo its command (no @); WINE_GIT_CRASH makes every command die of an access violation
+# (0xC0000005) before it prints anything.
+bin=win/${WINE_GIT_FOLDER:-bin}
+mkdir -p "$bin"
+words=$(cd "$run/git-out/answers" && ls | sed 's/\.[a-z]*$//' | sort -u)
+for word in $words; do
+  cp "$run/git-out/answers/$word.out" "$run/git-out/answers/$word.status" "$bin/"
+  [ -z "${WINE_GIT_CRASH:-}" ] || { : >"$bin/$word.out" && echo 3221225477 >"$bin/$word.status"; }
+done
+if [ -n "$words" ] && [ -n "${WINE_GIT_SCRIPT:-}" ]; then
+  cp "$WINE_GIT" "$bin/git-standin.exe"
+  at=@ && [ "$WINE_GIT_SCRIPT" != echo ] || at=
+  printf '%s"%%~dp0git-standin.exe" %%*\r\n' "$at" >"$bin/git.cmd"
+elif [ -n "$words" ]; then
+  cp "$WINE_GIT" "$bin/git.exe"
+fi
+cp "$WINE_GIT" win/comspec.exe
+[ ! -d "win/$run_dir" ] || printf '@echo 0123456789abcdef0123456789abcdef01234567\r\n' >"win/$run_dir/git.bat"
+(
+  cd "win/$run_dir"
+  # A UTF-8 locale, so that Wine passes a folder name beyond ASCII on as it is.
+  export LC_ALL=C.UTF-8 WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml=d"
+  # Every process costs Wine dearly: only the cases about what is kept between stamps (wine_keeps)
+  # start the two commands a kept listing needs; the others walk, as their Linux runs show alike.
+  [ -n "$wine_keeps" ] || export REVSTAMP_NO_CACHE=1
+  export WINEPATH="Z:${tmp//\//\\}\\${bin//\//\\}"
+  export COMSPEC="Z:${tmp//\//\\}\\win\\comspec.exe"
+  # Without address randomisation: Wine maps its shared user data at a fixed address, and a child
+  # process (Git) whose randomised layout already holds that address dies at start, about once in
+  # a thousand runs, so that the tool reports a Git that failed to start.
+  # wine_twice: the Windows build stamps once, its listing's answer is taken away, and the second
+  # stamp's results are kept: only a listing the first one kept can make it right.
+  if [ -n "$wine_twice" ]; then
+    setarch -R wine "$WINE_TOOL" "${wine_args[@]}" >/dev/null 2>&1 </dev/null
+    rm "$tmp/$bin/rev-listHEAD.out"
+  fi
+  exec setarch -R wine "$WINE_TOOL" "${wine_args[@]}" >"$out/win/stdout" 2>"$out/win/stderr" \
+    </dev/null
+) && echo 0 >"$out/win/status" || echo $? >"$out/win/status"
+[ ! -f "win/$header" ] || cp "win/$header" "$out/win/revision.h"

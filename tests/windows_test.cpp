@@ -111,29 +111,34 @@ fs::path stamp_under_wine(const std::string &name, const std::string &command) {
 // A holder without delete sharing (any C runtime's fopen, compilers, IDE indexers) that lets go
 // within a second gets the previous header or the new one, whole; one that holds on, a header
 // written in place and a warning.
-TEST(WindowsHeldHeader, WaitedForOrWrittenInPlaceWithAWarning) {
-  const struct {
-    const char *hold_ms, *holder_read;
-    bool warned;
-  } cases[] = {{"300", "read: /* previous */", false}, {"3000", "read: #ifndef REVISION_H_", true}};
-  for (const auto &c : cases) {
-    SCOPED_TRACE(c.hold_ms);
-    const fs::path tree = stamp_under_wine(
-        std::string("held-") + c.hold_ms,
-        std::string("{ wine ") + WINDOWS_HELPER_PATH + " hold \"..\\applications\\revision.h\" " +
-            c.hold_ms +
-            " >../holder & } && n=0 && until grep -q holding ../holder || [ $n = 200 ]; " +
-            "do n=$((n + 1)); sleep 0.05; done && wine revstamp.exe >/dev/null 2>../err; echo $? "
-            ">../status; "
-            "wait");
-    EXPECT_NE(slurp(tree / "holder").find(c.holder_read), std::string::npos)
-        << slurp(tree / "holder");
-    EXPECT_EQ(slurp(tree / "err").find("warning: ") != std::string::npos, c.warned)
-        << slurp(tree / "err");
-    EXPECT_EQ(slurp(tree / "status"), "0\n");
-    EXPECT_EQ(slurp(tree / "applications/revision.h"), with_crlf(kPlaceholder));
-  }
+const struct HeldCase {
+  const char *hold_ms, *holder_read;
+  bool warned;
+} kHeldCases[] = {{"300", "read: /* previous */", false},
+                  {"3000", "read: #ifndef REVISION_H_", true}};
+
+class WindowsHeldHeader : public testing::TestWithParam<HeldCase> {};
+
+TEST_P(WindowsHeldHeader, WaitedForOrWrittenInPlaceWithAWarning) {
+  const HeldCase &c = GetParam();
+  const fs::path tree = stamp_under_wine(
+      std::string("held-") + c.hold_ms,
+      std::string("{ wine ") + WINDOWS_HELPER_PATH + " hold \"..\\applications\\revision.h\" " +
+          c.hold_ms +
+          " >../holder & } && n=0 && until grep -q holding ../holder || [ $n = 200 ]; " +
+          "do n=$((n + 1)); sleep 0.05; done && wine revstamp.exe >/dev/null 2>../err; echo $? "
+          ">../status; "
+          "wait");
+  EXPECT_NE(slurp(tree / "holder").find(c.holder_read), std::string::npos)
+      << slurp(tree / "holder");
+  EXPECT_EQ(slurp(tree / "err").find("warning: ") != std::string::npos, c.warned)
+      << slurp(tree / "err");
+  EXPECT_EQ(slurp(tree / "status"), "0\n");
+  EXPECT_EQ(slurp(tree / "applications/revision.h"), with_crlf(kPlaceholder));
 }
+
+INSTANTIATE_TEST_SUITE_P(Holders, WindowsHeldHeader, testing::ValuesIn(kHeldCases),
+                         [](const auto &info) { return std::string(info.param.hold_ms) + "ms"; });
 
 // An IDE that starts the tool without standard handles still gets a stamp and exit status 0.
 TEST(WindowsStandardHandles, MissingHandlesStampWithExitZero) {

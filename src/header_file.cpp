@@ -51,7 +51,7 @@ static int replace_header(const Text &bytes, const Entry &old, const char *path)
   const Replace placed =
       error == 0 ? place_replacement(replacement_name, path, error) : Replace::kFailed;
   if (placed == Replace::kReplaced) return 0;
-  remove(replacement_name);
+  remove_file(replacement_name);
   if (placed == Replace::kFailed) {
     report_failure("write failed", error);
     return 1;

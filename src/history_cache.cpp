@@ -106,7 +106,7 @@ static void write_records(const char *path, const Text &records) {
   FILE *file = create_replacement(path, Entry(), name);
   if (file == nullptr) return;
   int error = write_and_close(file, records.bytes, records.size);
-  if (error != 0 || replace_file(name, path, error) != Replace::kReplaced) remove(name);
+  if (error != 0 || replace_file(name, path, error) != Replace::kReplaced) remove_file(name);
 }
 
 void keep_history(const HistoryKey &key, const History &history, const char *hash) {

@@ -304,3 +304,5 @@ Replace replace_file(const char *from, const char *to, int &error) {
   // A sticky shared directory keeps a member from renaming over a header another one owns.
   return error == EPERM || error == EACCES ? Replace::kRefused : Replace::kFailed;
 }
+
+void remove_file(const char *path) { unlink(path); }

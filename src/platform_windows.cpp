@@ -379,3 +379,6 @@ Replace replace_file(const char *from, const char *to, int &error) {
   }
   return Replace::kFailed;
 }
+
+// Wide: the name is UTF-8, which remove() would read in the ANSI code page.
+void remove_file(const char *path) { DeleteFileW(widen(path).c_str()); }

@@ -291,10 +291,12 @@ FILE *open_to_read(const char *path);
 FILE *open_in_place(const char *path, int &error);
 /// Writes size bytes to file and closes it: 0, or the first failure's error number.
 int write_and_close(FILE *file, const char *bytes, size_t size);
-/// A new file beside the header at path that keeps old's mode, owner and group, named in name;
+/// A new file beside the file at path that keeps old's mode, owner and group, named in name;
 /// nullptr when the folder refuses a new file or they cannot be kept.
 FILE *create_replacement(const char *path, const Entry &old, char (&name)[kReplacementNameSize]);
 /// In one step.
 Replace replace_file(const char *from, const char *to, int &error);
+/// Removes the file at path, a name create_replacement gave; silent when it cannot.
+void remove_file(const char *path);
 
 #endif  // REVSTAMP_H_

@@ -61,8 +61,8 @@ int make_build_dir() { return mkdir("build", 0777) == 0 || errno == EEXIST ? 0 :
 // SIGXFSZ at their defaults, however this process found them: Git stops when its reader goes, as a
 // status read only up to its deciding line needs, and waits for its own children. 0, or the error
 // number.
-static int spawn_process(const char *file, char *const argv[], int write_end, const Launch &launch,
-                         pid_t *pid) {
+static int spawn_process(const char *file, char *const argv[], char *const environment[],
+                         int write_end, const Launch &launch, pid_t *pid) {
   posix_spawn_file_actions_t actions;
   int error = posix_spawn_file_actions_init(&actions);
   if (error != 0) return error;
@@ -87,7 +87,7 @@ static int spawn_process(const char *file, char *const argv[], int write_end, co
     if (error == 0) error = posix_spawnattr_setsigdefault(&attributes, &defaults);
     if (error == 0) error = posix_spawnattr_setflags(&attributes, POSIX_SPAWN_SETSIGDEF);
     // No shell between, and no search: file is a path. The arguments reach it as they are.
-    if (error == 0) error = posix_spawn(pid, file, &actions, &attributes, argv, environ);
+    if (error == 0) error = posix_spawn(pid, file, &actions, &attributes, argv, environment);
     posix_spawnattr_destroy(&attributes);
   }
   posix_spawn_file_actions_destroy(&actions);
@@ -114,6 +114,25 @@ static bool find_git(char (&path)[4096]) {
     dir += size;
     if (*dir == '\0') return false;
   }
+}
+
+// This process's environment with GIT_INDEX_FILE=index_file in place of its own (nullptr: as it
+// is), its array and the assignment in memory for the caller to free; environ is left alone.
+static char **environment_for(const char *index_file, char *&assignment) {
+  assignment = nullptr;
+  if (index_file == nullptr) return environ;
+  static const char kName[] = "GIT_INDEX_FILE=";
+  size_t count = 0;
+  while (environ[count] != nullptr) ++count;
+  char **environment = static_cast<char **>(reallocate(nullptr, (count + 2) * sizeof *environment));
+  size_t kept = 0;
+  for (size_t i = 0; i < count; ++i)
+    if (strncmp(environ[i], kName, sizeof kName - 1) != 0) environment[kept++] = environ[i];
+  assignment = static_cast<char *>(reallocate(nullptr, sizeof kName + strlen(index_file)));
+  snprintf(assignment, sizeof kName + strlen(index_file), "%s%s", kName, index_file);
+  environment[kept++] = assignment;
+  environment[kept] = nullptr;
+  return environment;
 }
 
 // Whether path holds text a shell can read: no zero byte up front. A program for another
@@ -151,15 +170,19 @@ Progress spawn_git(const char *const words[], const Launch &launch, GitCommand &
   for (size_t i = 0; i < count; ++i) argv[i + 2] = const_cast<char *>(words[i]);
   for (size_t i = 0; i <= more_count; ++i)
     argv[count + i + 2] = const_cast<char *>(more ? more[i] : nullptr);
-  error = spawn_process(git, argv + 1, ends[1], launch, &command.process);
+  char *assignment;
+  char **environment = environment_for(launch.index_file, assignment);
+  error = spawn_process(git, argv + 1, environment, ends[1], launch, &command.process);
   // posix_spawn runs no shell for a file that is not a program, as execvp and the shells do: a
   // wrapper script without a #! line ("exec /usr/bin/git "$@"") is run by /bin/sh, its path as
   // its first argument.
   if (error == ENOEXEC && is_text(git)) {
     argv[0] = const_cast<char *>("sh");
     argv[1] = git;
-    error = spawn_process("/bin/sh", argv, ends[1], launch, &command.process);
+    error = spawn_process("/bin/sh", argv, environment, ends[1], launch, &command.process);
   }
+  if (assignment != nullptr) free(environment);
+  free(assignment);
   free(argv);
   close(ends[1]);
   if (error != 0) {
@@ -303,6 +326,18 @@ Replace replace_file(const char *from, const char *to, int &error) {
   if (error == EBUSY || error == ETXTBSY) return Replace::kHeld;
   // A sticky shared directory keeps a member from renaming over a header another one owns.
   return error == EPERM || error == EACCES ? Replace::kRefused : Replace::kFailed;
+}
+
+bool append_full_path(const char *path, Text &full) {
+  if (path[0] != '/') {
+    char *here = getcwd(nullptr, 0);
+    if (here == nullptr) return false;
+    append(full, here);
+    append(full, "/");
+    free(here);
+  }
+  append(full, path, strlen(path) + 1);
+  return true;
 }
 
 void remove_file(const char *path) { unlink(path); }

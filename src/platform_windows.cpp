@@ -34,7 +34,14 @@ static int errno_from(DWORD error) {
                  {ERROR_NOT_ENOUGH_MEMORY, ENOMEM},
                  {ERROR_OUTOFMEMORY, ENOMEM},
                  {ERROR_TOO_MANY_OPEN_FILES, EMFILE},
-                 {ERROR_ACCESS_DENIED, EACCES}};
+                 {ERROR_ACCESS_DENIED, EACCES},
+                 {ERROR_FILE_NOT_FOUND, ENOENT},
+                 {ERROR_PATH_NOT_FOUND, ENOENT},
+                 // A git.exe that is empty, text, or for another machine (ARM64 on x86-64).
+                 {ERROR_BAD_EXE_FORMAT, ENOEXEC},
+                 {ERROR_EXE_MACHINE_TYPE_MISMATCH, ENOEXEC},
+                 {ERROR_BROKEN_PIPE, EPIPE},
+                 {ERROR_NO_DATA, EPIPE}};
   for (const auto &known : kErrors)
     if (known.windows == error) return known.posix;
   return EIO;
@@ -98,13 +105,19 @@ static std::wstring environment_variable(const wchar_t *name) {
   return value;
 }
 
-// The next entry of a list separated by semicolons, from at on; false at the list's end.
+// The next entry of a list separated by semicolons, from at on, as Windows reads PATH: a ';'
+// between quotes is the entry's own, and the quotes go. False at the list's end.
 static bool next_entry(const std::wstring &list, size_t &at, std::wstring &entry) {
   while (at < list.size() && list[at] == L';') ++at;
   if (at >= list.size()) return false;
-  const size_t end = std::min(list.find(L';', at), list.size());
-  entry = list.substr(at, end - at);
-  at = end;
+  entry.clear();
+  for (bool quoted = false; at < list.size() && (quoted || list[at] != L';'); ++at) {
+    if (list[at] == L'"') {
+      quoted = !quoted;
+    } else {
+      entry += list[at];
+    }
+  }
   return true;
 }
 
@@ -118,9 +131,10 @@ static bool find_git(std::wstring &path, bool &batch) {
   if (endings.empty()) endings = L".COM;.EXE;.BAT;.CMD";
   std::wstring dir, ending;
   for (size_t at_dir = 0; next_entry(dirs, at_dir, dir);) {
-    if (dir.size() >= 2 && dir.front() == L'"' && dir.back() == L'"')
-      dir = dir.substr(1, dir.size() - 2);
     for (size_t at_ending = 0; next_entry(endings, at_ending, ending);) {
+      // Windows drops a name's trailing dots and blanks: git.CMD. is git.CMD, a batch script.
+      ending.erase(ending.find_last_not_of(L". ") + 1);
+      if (ending.empty()) continue;
       path = dir + L"\\git" + ending;
       const DWORD attributes = GetFileAttributesW(path.c_str());
       batch = _wcsicmp(ending.c_str(), L".bat") == 0 || _wcsicmp(ending.c_str(), L".cmd") == 0;
@@ -151,11 +165,14 @@ static void append_argument(std::wstring &line, const std::wstring &arg) {
 }
 
 // The program CreateProcessW starts and its command line: Git itself, or, for a Git that is a
-// batch script, the system's cmd.exe without the user's AutoRun (/d) and without echoing the
-// script's lines into the pipe (/q), as a wrapper without "@echo off" would.
+// batch script, the system's cmd.exe without the user's AutoRun (/d), without echoing the
+// script's lines into the pipe (/q), as a wrapper without "@echo off" would, and without delayed
+// expansion (/v:off), whatever the registry turns on. cmd.exe reads its command line as commands
+// and expands each %NAME% there, in a folder's name too; so the script is named by its file name
+// alone, which cmd.exe finds in the folder that script_path puts first on the child's PATH.
 static void compose_command(const std::wstring &git, bool batch, const char *const words[],
                             const char *const more[], std::wstring &program, std::wstring &line) {
-  line = L"\"" + git + L"\"";
+  line = L"\"" + (batch ? git.substr(git.find_last_of(L'\\') + 1) : git) + L"\"";
   for (const char *const *arg = words; *arg != nullptr; ++arg) append_argument(line, widen(*arg));
   for (const char *const *arg = more; arg && *arg; ++arg) append_argument(line, widen(*arg));
   program = git;
@@ -164,7 +181,36 @@ static void compose_command(const std::wstring &git, bool batch, const char *con
   const UINT size = GetSystemDirectoryW(system, MAX_PATH);
   program = std::wstring(system, size < MAX_PATH ? size : 0) + L"\\cmd.exe";
   // /s keeps the quotes inside the outer pair exactly as written.
-  line = L"cmd.exe /d /q /s /c \"" + line + L"\"";
+  line = L"cmd.exe /d /q /v:off /s /c \"" + line + L"\"";
+}
+
+// PATH for a batch-script Git's cmd.exe: the script's folder, quoted when it holds a ';', before
+// the rest. The working directory, which cmd.exe would search first, is kept out by
+// NoDefaultCurrentDirectoryInExePath (prepare_process).
+static std::wstring script_path(const std::wstring &git) {
+  std::wstring folder = git.substr(0, git.find_last_of(L'\\'));
+  if (folder.find(L';') != std::wstring::npos) folder = L"\"" + folder + L"\"";
+  return L"PATH=" + folder + L";" + environment_variable(L"PATH");
+}
+
+// This process's environment with each NAME=value assignment in place of its own variable of
+// that name, as CreateProcessW takes it (CREATE_UNICODE_ENVIRONMENT); empty for none, which
+// leaves the child this process's own.
+static std::wstring environment_with(const std::vector<std::wstring> &assignments) {
+  std::wstring block;
+  if (assignments.empty()) return block;
+  wchar_t *own = GetEnvironmentStringsW();
+  for (const wchar_t *entry = own; entry != nullptr && *entry != L'\0';
+       entry += wcslen(entry) + 1) {
+    bool replaced = false;
+    for (const std::wstring &assignment : assignments)
+      replaced |= _wcsnicmp(entry, assignment.c_str(), assignment.find(L'=') + 1) == 0;
+    if (!replaced) block.append(entry, wcslen(entry) + 1);
+  }
+  if (own != nullptr) FreeEnvironmentStringsW(own);
+  for (const std::wstring &assignment : assignments) block.append(assignment).push_back(L'\0');
+  block.push_back(L'\0');
+  return block;
 }
 
 // 0 when every word from the repository may stand on Git's command line: UTF-8, which alone
@@ -206,7 +252,8 @@ static HANDLE inheritable(DWORD which) {
 // Starts program with exactly the standard handles given (nullptr: none) and no other: a helper
 // Git leaves running (an fsmonitor, a credential daemon) holds no pipe of the build tool's. No
 // console window opens for it, when the tool itself was started detached. 0, or the error.
-static DWORD create_process(const std::wstring &program, std::wstring &line, const char *directory,
+static DWORD create_process(const std::wstring &program, std::wstring &line,
+                            std::wstring &environment, const char *directory,
                             const HANDLE (&standard)[3], PROCESS_INFORMATION &started) {
   HANDLE inherited[3];
   DWORD count = 0;
@@ -228,7 +275,8 @@ static DWORD create_process(const std::wstring &program, std::wstring &line, con
       UpdateProcThreadAttribute(attributes, 0, PROC_THREAD_ATTRIBUTE_HANDLE_LIST, inherited,
                                 count * sizeof(HANDLE), nullptr, nullptr) &&
       CreateProcessW(program.c_str(), &line[0], nullptr, nullptr, TRUE,
-                     CREATE_NO_WINDOW | EXTENDED_STARTUPINFO_PRESENT, nullptr,
+                     CREATE_NO_WINDOW | EXTENDED_STARTUPINFO_PRESENT | CREATE_UNICODE_ENVIRONMENT,
+                     environment.empty() ? nullptr : &environment[0],
                      directory ? widen(directory).c_str() : nullptr, &startup.StartupInfo,
                      &started);
   const DWORD error = created ? 0 : GetLastError();
@@ -260,8 +308,13 @@ Progress spawn_git(const char *const words[], const Launch &launch, GitCommand &
   const HANDLE standard[3] = {
       null_device(GENERIC_READ), write_end,
       launch.quiet ? null_device(GENERIC_WRITE) : inheritable(STD_ERROR_HANDLE)};
+  std::vector<std::wstring> assignments;
+  if (batch) assignments.push_back(script_path(git));
+  if (launch.index_file) assignments.push_back(L"GIT_INDEX_FILE=" + widen(launch.index_file));
+  std::wstring environment = environment_with(assignments);
   PROCESS_INFORMATION started = {};
-  const DWORD create_error = create_process(program, line, launch.directory, standard, started);
+  const DWORD create_error =
+      create_process(program, line, environment, launch.directory, standard, started);
   for (const HANDLE handle : standard)
     if (handle != nullptr) CloseHandle(handle);
   if (create_error != 0) {
@@ -378,6 +431,21 @@ Replace replace_file(const char *from, const char *to, int &error) {
     return Replace::kHeld;
   }
   return Replace::kFailed;
+}
+
+bool append_full_path(const char *path, Text &full) {
+  const std::wstring wide = widen(path);
+  const DWORD size = GetFullPathNameW(wide.c_str(), 0, nullptr, nullptr);
+  std::wstring result(size, L'\0');
+  if (size == 0 || GetFullPathNameW(wide.c_str(), size, &result[0], nullptr) + 1 != size)
+    return false;
+  const int bytes =
+      WideCharToMultiByte(CP_UTF8, 0, result.c_str(), -1, nullptr, 0, nullptr, nullptr);
+  if (bytes <= 0) return false;
+  const size_t start = full.size;
+  append(full, "", static_cast<size_t>(bytes));
+  WideCharToMultiByte(CP_UTF8, 0, result.c_str(), -1, full.bytes + start, bytes, nullptr, nullptr);
+  return true;
 }
 
 // Wide: the name is UTF-8, which remove() would read in the ANSI code page.

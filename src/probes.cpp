@@ -46,6 +46,9 @@ static const struct {
       "shallow", "--glob=refs/replace/*", "HEAD", "--"},
      0,
      kWithCache},
+    // The index file (GIT_INDEX_FILE when set), which the split listing reads a copy of. Git
+    // before 2.5 has no --git-path and fails.
+    {{"rev-parse", "--git-path", "index"}, 0, kAsked},
 };
 
 void prepare_git_environment() {
@@ -114,8 +117,8 @@ bool check_git_exit(const GitCommand &command, bool counts) {
   return failed || command.progress == Progress::kStartFailed;
 }
 
-bool ask_git(GitCommandId id, Text &answer) {
-  GitCommand command = start_git_command(id);
+bool ask_git(GitCommandId id, Text &answer, const Launch &launch) {
+  GitCommand command = start_git_command(id, launch);
   const bool exited_0 = read_all(command, answer);
   append(answer, "", 1);
   return exited_0;

@@ -64,6 +64,7 @@ enum GitCommandId {
   kVersion,
   kTopAndPrefix,
   kHistoryKey,
+  kIndexPath,
   kGitCommandCount
 };
 enum class Progress { kNotStarted, kGitMissing, kStartFailed, kRunning, kFinished };
@@ -120,11 +121,12 @@ struct StatusProbe {
 void prepare_git_environment();
 /// Starts the table's commands for this run at once; the optional ones only when asked for.
 GitCommands start_git_commands(const Options &options, bool targeted);
-/// Beyond the table's words: more words, quiet (stderr to the null device, no report), where.
+/// Beyond the table's words: more words, quiet (stderr to the null device, no report), where,
+/// and the index Git reads instead of the repository's (GIT_INDEX_FILE, for this command alone).
 struct Launch {
   const char *const *more = nullptr;
   bool quiet = false;
-  const char *directory = nullptr;
+  const char *directory = nullptr, *index_file = nullptr;
 };
 /// Starts the table's words for id as launch says; "popen failed" when it cannot, unless quiet.
 GitCommand start_git_command(GitCommandId id, const Launch &launch = Launch());
@@ -153,8 +155,9 @@ bool read_describe(GitCommand &describe, bool history_listed, Text &text);
 int count_pieces_keeping_last(FILE *in, char *buf, int size);
 /// Echoes pieces to echo until one holds a change marker; that marker's letter, or 0.
 int scan_status(FILE *in, Console &echo);
-/// Runs id to its end, its whole output zero-terminated in answer; true when it exited 0.
-bool ask_git(GitCommandId id, Text &answer);
+/// Runs id as launch says to its end, its whole output zero-terminated in answer; true when it
+/// exited 0.
+bool ask_git(GitCommandId id, Text &answer, const Launch &launch = Launch());
 /// Appends everything command prints to text, then finishes it: true when it exited 0.
 bool read_all(GitCommand &command, Text &text);
 
@@ -168,6 +171,8 @@ struct SubmoduleListing {
   /// With from_top, the one command runs at the top of the work tree, prefix below it.
   bool from_top = false;
   Text prefix;
+  /// The private copy of the index the runs read, zero-terminated; empty when there is none.
+  Text index;
 };
 
 /// Where the runs of gitlinks with these path lengths end, each within budget; how many runs.
@@ -296,6 +301,9 @@ int write_and_close(FILE *file, const char *bytes, size_t size);
 FILE *create_replacement(const char *path, const Entry &old, char (&name)[kReplacementNameSize]);
 /// In one step.
 Replace replace_file(const char *from, const char *to, int &error);
+/// Appends path made absolute from the working directory to full, zero-terminated; false when
+/// the working directory cannot be told.
+bool append_full_path(const char *path, Text &full);
 /// Removes the file at path, a name create_replacement gave; silent when it cannot.
 void remove_file(const char *path);
 

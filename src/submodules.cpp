@@ -1,9 +1,15 @@
 // git submodule status --recursive describes one submodule after another, each on one core. With
 // four or more submodules checked out, runs of them in index order are listed side by side, each
 // by the same command limited to its run's paths, and read in order. Their outputs one after
-// another are the one command's byte for byte only while each pathspec matches exactly its own
-// gitlink; the listing is split only where that is certain, and any run that fails leaves the
-// one command to decide.
+// another are the one command's byte for byte because:
+// - Git lists the gitlinks in index order, recursing into each before the next;
+// - the runs are contiguous ranges of that order (plan_listing_runs), read in that order;
+// - each literal pathspec matches only its own gitlink (pathspecs_exact, read_gitlinks);
+// - one index is read throughout: a private copy of it (copy_index), which the listing the runs
+//   are planned from and every run read, whatever a checkout in another terminal does to the
+//   repository's own meanwhile. Git drops GIT_INDEX_FILE for what it runs inside a submodule.
+// The listing is split only where all four hold, and any run that fails leaves the one command
+// to decide.
 #include <algorithm>
 #include <cstdio>
 #include <cstdlib>
@@ -30,9 +36,11 @@ static bool pathspecs_exact() {
 // one after another in paths; how many, and in checked_out how many have a .git inside. -1 when
 // the index could not be listed or a gitlink is not at stage 0 alone: a conflict's gitlink, or
 // one whose path a file shares, is listed by Git's matcher as no pathspec of its own would be.
-static int read_gitlinks(Text &paths, int &checked_out) {
+static int read_gitlinks(Text &paths, int &checked_out, const char *index_file) {
   Text listing, git_entry;
-  bool exact = ask_git(kGitlinks, listing);
+  Launch from_index;
+  from_index.index_file = index_file;
+  bool exact = ask_git(kGitlinks, listing, from_index);
   int count = 0;
   for (const char *record = listing.bytes; exact && record < listing.bytes + listing.size - 1;
        record += strlen(record) + 1) {
@@ -76,9 +84,9 @@ int plan_listing_runs(const size_t *lengths, int count, int processors, size_t b
   return runs;
 }
 
-// Starts the listing of the count zero-ended paths from first on alone, quietly: a run that
-// fails gives way to the one command, whose messages are the ones to see.
-static GitCommand start_run(const char *first, int count) {
+// Starts the listing of the count zero-ended paths from first on alone, from index_file,
+// quietly: a run that fails gives way to the one command, whose messages are the ones to see.
+static GitCommand start_run(const char *first, int count, const char *index_file) {
   Text pathspecs;
   const char *path = first;
   for (int i = 0; i < count; ++i, path += strlen(path) + 1) {
@@ -94,6 +102,7 @@ static GitCommand start_run(const char *first, int count) {
   Launch quietly;
   quietly.more = more;
   quietly.quiet = true;
+  quietly.index_file = index_file;
   const GitCommand run = start_git_command(kSubmodules, quietly);
   free(more);
   release(pathspecs);
@@ -112,7 +121,7 @@ static void start_runs(const Text &paths, int count, SubmoduleListing &listing) 
       plan_listing_runs(lengths, count, online_processors(), kCommandLineLimit - 1024, run_ends);
   const char *first = paths.bytes;
   for (int run = 0, path = 0; run < runs; ++run) {
-    listing.runs[listing.count++] = start_run(first, run_ends[run] - path);
+    listing.runs[listing.count++] = start_run(first, run_ends[run] - path, listing.index.bytes);
     while (path < run_ends[run]) first += lengths[path++] + 1;
   }
   free(run_ends);
@@ -145,16 +154,55 @@ static bool start_from_top(SubmoduleListing &listing) {
   return told;
 }
 
+// Copies the index Git names to a new file beside it, whose full path goes to copy: Git reads a
+// relative GIT_INDEX_FILE from the top of the work tree. Git writes an index whole under another
+// name and renames it into place, so the file opened is one index, whole. False when there is no
+// copy (Git before 2.5, a git dir that takes no new file).
+static bool copy_index(Text &copy) {
+  Text answer, bytes;
+  Launch quietly;
+  quietly.quiet = true;
+  const bool named = ask_git(kIndexPath, answer, quietly);
+  next_line(answer.bytes);
+  FILE *index = named ? open_to_read(answer.bytes) : nullptr;
+  char name[kReplacementNameSize];
+  FILE *file = index != nullptr ? create_replacement(answer.bytes, Entry(), name) : nullptr;
+  bool copied = false;
+  if (file != nullptr) {
+    char block[4096];
+    for (size_t got; (got = fread(block, 1, sizeof block, index)) > 0;) append(bytes, block, got);
+    copied = ferror(index) == 0 && write_and_close(file, bytes.bytes, bytes.size) == 0 &&
+             append_full_path(name, copy);
+    if (!copied) remove_file(name);
+  }
+  if (index != nullptr) fclose(index);
+  release(bytes);
+  release(answer);
+  return copied;
+}
+
+static void remove_index_copy(SubmoduleListing &listing) {
+  if (listing.index.size > 0) remove_file(listing.index.bytes);
+  release(listing.index);
+}
+
 SubmoduleListing start_submodule_listing(long git_version) {
   SubmoduleListing listing;
   if (kStartsElsewhere && lists_wrongly_from_here(git_version) && start_from_top(listing))
     return listing;
   Text paths;
   int checked_out = 0;
-  const int count = pathspecs_exact() ? read_gitlinks(paths, checked_out) : -1;
-  if (count >= 4 && checked_out >= 4) {
+  int count = pathspecs_exact() ? read_gitlinks(paths, checked_out, nullptr) : -1;
+  // Only a split listing needs the copy; its runs are planned again, from the copy itself.
+  if (count >= 4 && checked_out >= 4 && copy_index(listing.index)) {
+    paths.size = 0;
+    checked_out = 0;
+    count = read_gitlinks(paths, checked_out, listing.index.bytes);
+  }
+  if (count >= 4 && checked_out >= 4 && listing.index.size > 0) {
     start_runs(paths, count, listing);
   } else {
+    remove_index_copy(listing);
     listing.one = start_git_command(kSubmodules);
   }
   release(paths);
@@ -193,6 +241,7 @@ bool read_submodule_listing(SubmoduleListing &listing, bool history_listed, Text
   bool split_failed = false, failed = false;
   for (int i = 0; i < listing.count; ++i) split_failed |= !read_all(listing.runs[i], bytes);
   free(listing.runs);
+  remove_index_copy(listing);
   if (split_failed) {
     // A changed index, a Git without literal pathspecs, a run that could not start: the one
     // command's bytes, messages and exit status decide.

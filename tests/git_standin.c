@@ -1,5 +1,5 @@
 /* Git for the Windows runs under Wine, built with MinGW-w64: answers with what the real Git
-   printed for the same command on Linux, chosen by the first two arguments (only their letters,
+   printed for the same command on Linux, chosen by the first three arguments (only their letters,
    digits and ._=- kept), from <words>.out beside this program, and exits with the number in
    <words>.status. Anything else it is started as (a command interpreter's "/c ..." included)
    gets one extra line on stdout and exit status 1. */
@@ -26,7 +26,7 @@ int main(int argc, char **argv) {
   if (argc < 2) return 2;
   char words[512];
   size_t size = 0;
-  for (int i = 1; i < 3 && i < argc; ++i)
+  for (int i = 1; i < 4 && i < argc; ++i)
     for (const char *c = argv[i]; *c != '\0' && size < sizeof words - 1; ++c)
       if (isalnum((unsigned char)*c) || strchr("._=-", *c) != NULL) words[size++] = *c;
   words[size] = '\0';

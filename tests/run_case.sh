@@ -142,8 +142,8 @@ mkdir "$out/win-tree"
 } >"$out/wine.env"
 
 # Logs each command line and keeps what it printed and its exit status, named by its first word,
-# and in answers/ by its first two words as the stand-in spells them (only letters, digits and
-# ._=- kept), so that two rev-parse commands get each their own answer.
+# and in answers/ by its first three words as the stand-in spells them (only letters, digits and
+# ._=- kept), so that each rev-parse command gets its own answer.
 cat >"$tmp/bin/git" <<GIT
 #!/bin/sh
 # A case's own stamps (stamp) are not the run's.
@@ -153,7 +153,7 @@ echo "\$*" >>"$out/git.log"
 "$real_git" "\$@" >"$out/git-out/\$1.\$\$"
 status=\$?
 cat "$out/git-out/\$1.\$\$"
-answer="$out/git-out/answers/\$(printf '%s%s' "\$1" "\${2:-}" | tr -cd 'A-Za-z0-9._=-')"
+answer="$out/git-out/answers/\$(printf '%s%s%s' "\$1" "\${2:-}" "\${3:-}" | tr -cd 'A-Za-z0-9._=-')"
 cp "$out/git-out/\$1.\$\$" "\$answer.\$\$" && mv "\$answer.\$\$" "\$answer.out"
 echo \$status >"\$answer.status"
 mv "$out/git-out/\$1.\$\$" "$out/git-out/\$1"

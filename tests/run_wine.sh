@@ -21,8 +21,8 @@ header=${run_dir%/*}/applications/revision.h
 # has no Git at all. A git.bat in the working directory, and a command interpreter (COMSPEC)
 # that prints a line of its own, must not change a byte.
 # WINE_GIT_FOLDER names the folder Git is installed in; WINE_GIT_SCRIPT=echo makes the git.cmd
-# echo its command (no @); WINE_GIT_CRASH makes every command die of an access violation
-# (0xC0000005) before it prints anything.
+# echo its command (no @), and by-name has it call the stand-in by name; WINE_GIT_CRASH makes
+# every command die of an access violation (0xC0000005) before it prints anything.
 bin=win/${WINE_GIT_FOLDER:-bin}
 mkdir -p "$bin"
 words=$(cd "$run/git-out/answers" && ls | sed 's/\.[a-z]*$//' | sort -u)
@@ -33,7 +33,11 @@ done
 if [ -n "$words" ] && [ -n "${WINE_GIT_SCRIPT:-}" ]; then
   cp "$WINE_GIT" "$bin/git-standin.exe"
   at=@ && [ "$WINE_GIT_SCRIPT" != echo ] || at=
-  printf '%s"%%~dp0git-standin.exe" %%*\r\n' "$at" >"$bin/git.cmd"
+  stand_in='"%~dp0git-standin.exe"'
+  # Wine's cmd.exe expands each %NAME% in what %~dp0 gives (Windows' does not): by-name finds the
+  # stand-in on PATH instead, for folders named so.
+  [ "$WINE_GIT_SCRIPT" != by-name ] || stand_in=git-standin.exe
+  printf '%s%s %%*\r\n' "$at" "$stand_in" >"$bin/git.cmd"
 elif [ -n "$words" ]; then
   cp "$WINE_GIT" "$bin/git.exe"
 fi
@@ -47,6 +51,9 @@ cp "$WINE_GIT" win/comspec.exe
   # start the two commands a kept listing needs; the others walk, as their Linux runs show alike.
   [ -n "$wine_keeps" ] || export REVSTAMP_NO_CACHE=1
   export WINEPATH="Z:${tmp//\//\\}\\${bin//\//\\}"
+  # WINE_PATH_QUOTED: Git's folder quoted on PATH, as a folder holding a ';' must be there.
+  [ -z "${WINE_PATH_QUOTED:-}" ] || WINEPATH="\"$WINEPATH\""
+
   export COMSPEC="Z:${tmp//\//\\}\\win\\comspec.exe"
   # Without address randomisation: Wine maps its shared user data at a fixed address, and a child
   # process (Git) whose randomised layout already holds that address dies at start, about once in
@@ -55,9 +62,13 @@ cp "$WINE_GIT" win/comspec.exe
   # stamp's results are kept: only a listing the first one kept can make it right.
   if [ -n "$wine_twice" ]; then
     setarch -R wine "$WINE_TOOL" "${wine_args[@]}" >/dev/null 2>&1 </dev/null
-    rm "$tmp/$bin/rev-listHEAD.out"
+    rm "$tmp/$bin/rev-listHEAD--.out"
   fi
-  exec setarch -R wine "$WINE_TOOL" "${wine_args[@]}" >"$out/win/stdout" 2>"$out/win/stderr" \
-    </dev/null
+  # WINE_PATHEXT: the endings Windows tries, which Wine takes from its registry alone, so that
+  # cmd.exe sets them for the tool.
+  tool=("$WINE_TOOL" "${wine_args[@]}")
+  [ -z "${WINE_PATHEXT:-}" ] ||
+    tool=(cmd /c "set PATHEXT=$WINE_PATHEXT&& $(winepath -w "$WINE_TOOL") ${wine_args[*]}")
+  exec setarch -R wine "${tool[@]}" >"$out/win/stdout" 2>"$out/win/stderr" </dev/null
 ) && echo 0 >"$out/win/status" || echo $? >"$out/win/status"
 [ ! -f "win/$header" ] || cp "win/$header" "$out/win/revision.h"

@@ -55,8 +55,9 @@ class WindowsCase : public testing::TestWithParam<std::string> {};
 TEST_P(WindowsCase, MatchesLinuxRunWithCrLf) { expect_windows_run_matches_linux(GetParam()); }
 
 // Git as Windows users have it installed: a git.cmd wrapper (with or without @, so cmd echoes
-// its command or not) and a folder the ANSI code page cannot spell. The stamp is what Git printed
-// all the same, and a git.cmd is never handed a submodule's name.
+// its command or not), a folder the ANSI code page cannot spell, and a git.cmd in a folder whose
+// name cmd.exe would read (% ! ^ & ( and blanks). The stamp is what Git printed all the same, and
+// a git.cmd is never handed a submodule's name.
 // The install (the script's kind, its folder) and the case.
 using Install = std::tuple<const char *, const char *>;
 class WindowsGitInstalls : public testing::TestWithParam<std::tuple<Install, const char *>> {};
@@ -74,10 +75,38 @@ TEST_P(WindowsGitInstalls, MatchLinuxRunWithCrLf) {
 INSTANTIATE_TEST_SUITE_P(
     Installs, WindowsGitInstalls,
     testing::Combine(testing::Values(Install("quiet", "bin"), Install("echo", "bin"),
-                                     Install("", "Инструменты 工具")),
+                                     Install("", "Инструменты 工具"),
+                                     Install("by-name", "p%OS%q%PATH%r !x^y&z(w) v")),
                      testing::Values("modified", "targeted_submodule", "status_fails",
                                      "shallow_clone", "split_batch_git")),
-    [](const auto &info) { return std::to_string(info.index); });
+    [](const auto &info) {
+      return "install" + std::to_string(info.index / 5) + "_" + std::get<1>(info.param);
+    });
+
+// PATH and PATHEXT as Windows reads them: a quoted entry holds a ';' of its own, and an ending
+// with a trailing dot is still a batch file's (one that echoes its commands unless cmd.exe is
+// told /q, which only a Git known to be a batch file gets).
+const struct PathShape {
+  const char *name, *script, *folder, *quoted, *pathext;
+} kPathShapes[] = {{"quoted_semicolon", "quiet", "q;x", "1", ""},
+                   {"pathext_trailing_dot", "by-name", "p%OS%q", "", ".COM;.EXE;.BAT;.CMD."}};
+
+class WindowsPathShapes : public testing::TestWithParam<PathShape> {};
+
+TEST_P(WindowsPathShapes, FindGitAsWindowsDoes) {
+  const PathShape &shape = GetParam();
+  setenv("WINE_GIT_SCRIPT", shape.script, 1);
+  setenv("WINE_GIT_FOLDER", shape.folder, 1);
+  setenv("WINE_PATH_QUOTED", shape.quoted, 1);
+  setenv("WINE_PATHEXT", shape.pathext, 1);
+  expect_windows_run_matches_linux("targeted_submodule");
+  for (const char *name :
+       {"WINE_GIT_SCRIPT", "WINE_GIT_FOLDER", "WINE_PATH_QUOTED", "WINE_PATHEXT"})
+    unsetenv(name);
+}
+
+INSTANTIATE_TEST_SUITE_P(Shapes, WindowsPathShapes, testing::ValuesIn(kPathShapes),
+                         [](const auto &info) { return std::string(info.param.name); });
 
 // A Git that cannot run (every command dies of an access violation) stamps the placeholder and
 // fails the run, with the status in the hex form it is looked up in.

@@ -52,6 +52,8 @@ FILE *prepare_process() {
   return stdout;
 }
 
+int write_error() { return errno; }
+
 void set_environment(char *assignment) { putenv(assignment); }
 
 int make_build_dir() { return mkdir("build", 0777) == 0 || errno == EEXIST ? 0 : errno; }

@@ -78,6 +78,15 @@ FILE *prepare_process() {
   return stdout_usable ? stdout : nullptr;
 }
 
+// The C runtime reads a write to a pipe whose reader is gone (ERROR_NO_DATA; Wine says
+// ERROR_PIPE_NOT_CONNECTED) as EINVAL.
+int write_error() {
+  const DWORD error = GetLastError();
+  const bool reader_gone =
+      error == ERROR_NO_DATA || error == ERROR_BROKEN_PIPE || error == ERROR_PIPE_NOT_CONNECTED;
+  return errno == EINVAL && reader_gone ? EPIPE : errno;
+}
+
 void set_environment(char *assignment) { _putenv(assignment); }
 
 int make_build_dir() {

@@ -270,6 +270,8 @@ FILE *prepare_process();
 void write_console(Console &console, const char *bytes, size_t size);
 /// Flushes console: the reason its first write failed, or 0 when every byte went out.
 int flush_console(Console &console);
+/// Why the C runtime's last write to a stream failed, as an errno value.
+int write_error();
 /// Adds a NAME=VALUE assignment, which must outlive the process, to the environment.
 void set_environment(char *assignment);
 /// Creates ./build: 0 when made or an entry of that name exists, else the error number.

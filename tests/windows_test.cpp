@@ -178,6 +178,16 @@ TEST(WindowsStandardHandles, MissingHandlesStampWithExitZero) {
   EXPECT_EQ(slurp(tree / "applications/revision.h"), with_crlf(kPlaceholder));
 }
 
+// A console whose reader has gone before the tool writes says so as POSIX does.
+TEST(WindowsReaderGone, WriteFailsWithBrokenPipe) {
+  const fs::path tree =
+      stamp_under_wine("reader-gone",
+                       "(until [ -e ../closed ]; do sleep 0.05; done; wine revstamp.exe --help "
+                       "2>../err; echo $? >../status) | (exec 0<&-; touch ../closed)");
+  EXPECT_EQ(slurp(tree / "err"), "write failed: Broken pipe\r\n");
+  EXPECT_EQ(slurp(tree / "status"), "1\n");
+}
+
 // revstamp.exe imports from KERNEL32 and msvcrt alone, which every Windows has.
 TEST(WindowsImports, KernelAndCRuntimeOnly) {
   const std::vector<std::string> dlls =

@@ -21,7 +21,8 @@ header=${run_dir%/*}/applications/revision.h
 # has no Git at all. A git.bat in the working directory, and a command interpreter (COMSPEC)
 # that prints a line of its own, must not change a byte.
 # WINE_GIT_FOLDER names the folder Git is installed in; WINE_GIT_SCRIPT=echo makes the git.cmd
-# echo its command (no @), and by-name has it call the stand-in by name; WINE_GIT_CRASH makes
+# echo its command (no @), and by-name has it call the stand-in by name; launcher puts a git.exe
+# there (WINE_HELPER) that hands its command line to cmd.exe for a git2.cmd; WINE_GIT_CRASH makes
 # every command die of an access violation (0xC0000005) before it prints anything.
 bin=win/${WINE_GIT_FOLDER:-bin}
 mkdir -p "$bin"
@@ -30,7 +31,11 @@ for word in $words; do
   cp "$run/git-out/answers/$word.out" "$run/git-out/answers/$word.status" "$bin/"
   [ -z "${WINE_GIT_CRASH:-}" ] || { : >"$bin/$word.out" && echo 3221225477 >"$bin/$word.status"; }
 done
-if [ -n "$words" ] && [ -n "${WINE_GIT_SCRIPT:-}" ]; then
+if [ -n "$words" ] && [ "${WINE_GIT_SCRIPT:-}" = launcher ]; then
+  cp "$WINE_GIT" "$bin/git-standin.exe"
+  cp "$WINE_HELPER" "$bin/git.exe"
+  printf '@"%%~dp0git-standin.exe" %%*\r\n' >"$bin/git2.cmd"
+elif [ -n "$words" ] && [ -n "${WINE_GIT_SCRIPT:-}" ]; then
   cp "$WINE_GIT" "$bin/git-standin.exe"
   at=@ && [ "$WINE_GIT_SCRIPT" != echo ] || at=
   stand_in='"%~dp0git-standin.exe"'

@@ -4,7 +4,9 @@
                                         (rev*.tmp) appears beside it holds MS milliseconds
                                         more; then prints the first line its handle reads
      windows_helper nohandles PROGRAM   starts PROGRAM with no standard handles, as some IDEs
-                                        do, and exits with its exit status */
+                                        do, and exits with its exit status
+   Named git.exe, it is a launcher as package managers' shims and hand-made ones are: it hands
+   its own command line's tail, as it stands, to cmd.exe to run git2.cmd beside it with. */
 #include <stdio.h>
 #include <stdlib.h>
 #include <string.h>
@@ -51,7 +53,35 @@ static int without_handles(char *program) {
   return (int)code;
 }
 
+static int launch(void) {
+  const wchar_t *tail = GetCommandLineW();
+  if (*tail == L'"') {
+    tail = wcschr(tail + 1, L'"');
+    tail = tail == NULL ? L"" : tail + 1;
+  } else {
+    tail += wcscspn(tail, L" \t");
+  }
+  wchar_t folder[MAX_PATH];
+  const DWORD size = GetModuleFileNameW(NULL, folder, MAX_PATH);
+  wchar_t *base = size == 0 ? NULL : wcsrchr(folder, L'\\');
+  if (base == NULL) return 2;
+  base[1] = L'\0';
+  static wchar_t command[32768];
+  swprintf(command, 32768, L"cmd.exe /d /c \"\"%lsgit2.cmd\"%ls\"", folder, tail);
+  STARTUPINFOW startup;
+  memset(&startup, 0, sizeof startup);
+  startup.cb = sizeof startup;
+  PROCESS_INFORMATION started;
+  if (!CreateProcessW(NULL, command, NULL, NULL, TRUE, 0, NULL, NULL, &startup, &started)) return 2;
+  DWORD code = 2;
+  WaitForSingleObject(started.hProcess, INFINITE);
+  GetExitCodeProcess(started.hProcess, &code);
+  return (int)code;
+}
+
 int main(int argc, char **argv) {
+  const char *name = strrchr(argv[0], '\\') ? strrchr(argv[0], '\\') + 1 : argv[0];
+  if (_stricmp(name, "git.exe") == 0 || _stricmp(name, "git") == 0) return launch();
   if (argc == 4 && strcmp(argv[1], "hold") == 0) return hold(argv[2], atoi(argv[3]));
   if (argc == 3 && strcmp(argv[1], "nohandles") == 0) return without_handles(argv[2]);
   return 2;

@@ -33,6 +33,7 @@ std::vector<std::string> windows_case_names() {
 void expect_windows_run_matches_linux(const std::string &name) {
   setenv("WINE_TOOL", WINDOWS_TOOL_PATH, 1);
   setenv("WINE_GIT", WINDOWS_GIT_PATH, 1);
+  setenv("WINE_HELPER", WINDOWS_HELPER_PATH, 1);
   const fs::path run = linux_run(name);
   static int runs = 0;
   const fs::path out = fs::path(testing::TempDir()) /
@@ -76,7 +77,8 @@ INSTANTIATE_TEST_SUITE_P(
     Installs, WindowsGitInstalls,
     testing::Combine(testing::Values(Install("quiet", "bin"), Install("echo", "bin"),
                                      Install("", "Инструменты 工具"),
-                                     Install("by-name", "p%OS%q%PATH%r !x^y&z(w) v")),
+                                     Install("by-name", "p%OS%q%PATH%r !x^y&z(w) v"),
+                                     Install("launcher", "bin")),
                      testing::Values("modified", "targeted_submodule", "status_fails",
                                      "shallow_clone", "split_batch_git")),
     [](const auto &info) {

@@ -243,8 +243,8 @@ bool read_submodule_listing(SubmoduleListing &listing, bool history_listed, Text
   free(listing.runs);
   remove_index_copy(listing);
   if (split_failed) {
-    // A changed index, a Git without literal pathspecs, a run that could not start: the one
-    // command's bytes, messages and exit status decide.
+    // A Git without literal pathspecs, a run that could not start: the one command's bytes,
+    // messages and exit status decide.
     bytes.size = start;
     listing.one = start_git_command(kSubmodules);
   }

@@ -451,9 +451,9 @@ bool append_full_path(const char *path, Text &full) {
   const int bytes =
       WideCharToMultiByte(CP_UTF8, 0, result.c_str(), -1, nullptr, 0, nullptr, nullptr);
   if (bytes <= 0) return false;
-  const size_t start = full.size;
-  append(full, "", static_cast<size_t>(bytes));
-  WideCharToMultiByte(CP_UTF8, 0, result.c_str(), -1, full.bytes + start, bytes, nullptr, nullptr);
+  std::string utf8(static_cast<size_t>(bytes), '\0');
+  WideCharToMultiByte(CP_UTF8, 0, result.c_str(), -1, &utf8[0], bytes, nullptr, nullptr);
+  append(full, utf8.c_str(), utf8.size());
   return true;
 }
 

@@ -40,8 +40,10 @@ static int errno_from(DWORD error) {
                  // A git.exe that is empty, text, or for another machine (ARM64 on x86-64).
                  {ERROR_BAD_EXE_FORMAT, ENOEXEC},
                  {ERROR_EXE_MACHINE_TYPE_MISMATCH, ENOEXEC},
+                 // A pipe whose reader is gone; Wine says ERROR_PIPE_NOT_CONNECTED.
                  {ERROR_BROKEN_PIPE, EPIPE},
-                 {ERROR_NO_DATA, EPIPE}};
+                 {ERROR_NO_DATA, EPIPE},
+                 {ERROR_PIPE_NOT_CONNECTED, EPIPE}};
   for (const auto &known : kErrors)
     if (known.windows == error) return known.posix;
   return EIO;
@@ -78,13 +80,10 @@ FILE *prepare_process() {
   return stdout_usable ? stdout : nullptr;
 }
 
-// The C runtime reads a write to a pipe whose reader is gone (ERROR_NO_DATA; Wine says
-// ERROR_PIPE_NOT_CONNECTED) as EINVAL.
+// The C runtime reads a write to a pipe whose reader is gone as EINVAL.
 int write_error() {
-  const DWORD error = GetLastError();
-  const bool reader_gone =
-      error == ERROR_NO_DATA || error == ERROR_BROKEN_PIPE || error == ERROR_PIPE_NOT_CONNECTED;
-  return errno == EINVAL && reader_gone ? EPIPE : errno;
+  const int error = errno;
+  return error == EINVAL && errno_from(GetLastError()) == EPIPE ? EPIPE : error;
 }
 
 void set_environment(char *assignment) { _putenv(assignment); }

@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Builds tests/consumer, firmware that takes revstamp in, as a fresh one-commit Git repository:
 #   consumer_test.sh package BUILD_DIR   find_package against a cmake --install of BUILD_DIR
-#   consumer_test.sh source              FetchContent of this source tree
+#   consumer_test.sh source              FetchContent of this source tree (the modes below that
+#                                        try the helper itself take the installed one)
 #   consumer_test.sh cross               the same, cross-compiled with arm-none-eabi-gcc
 #   consumer_test.sh cross-env           the same, with the toolchain and CC, CXX and their
 #                                        flags exported, as SDK set-up scripts do
@@ -57,11 +58,15 @@ configure=(cmake -S "$repo" -B "$tmp/build")
 header=$repo/applications/revision.h
 # What a build's log shows once per stamp: CMake's comment, or the command make and SCons echo.
 stamped="Stamping Git's revision into $header"
+# installed: find_package against a cmake --install of BUILD_DIR. The modes that try the helper
+# rather than how revstamp is taken in use it, as building revstamp again for each would cost
+# them most of their time.
+installed=(-DCMAKE_PREFIX_PATH="$tmp/prefix")
 case $mode in
-  package)
-    cmake --install "$2" --prefix "$tmp/prefix" >/dev/null
-    configure+=(-DCMAKE_PREFIX_PATH="$tmp/prefix")
-    ;;
+  package | symlink | hash-path | misuse | two-* | if-changed-*) cmake --install "$2" --prefix "$tmp/prefix" >/dev/null ;;
+esac
+case $mode in
+  package) configure+=("${installed[@]}") ;;
   source) configure+=(-DREVSTAMP_SOURCE="$source_dir") ;;
   strict)
     strict="-Wall -Wextra -Wpedantic -Wconversion -Wsign-conversion -Wshadow -Wold-style-cast"
@@ -78,10 +83,10 @@ case $mode in
     # The board's own applications/ holds a stale header the stamp must not be taken for.
     mkdir -p "$repo/boards/a/applications"
     ln -s ../../fw "$repo/boards/a/fw"
-    configure+=(-DREVSTAMP_SOURCE="$source_dir" -DSTAMP_DIR=boards/a/fw)
+    configure+=("${installed[@]}" -DSTAMP_DIR=boards/a/fw)
     ;;
   hash-path)
-    refused "$repo/applications holds a '#'" -DREVSTAMP_SOURCE="$source_dir"
+    refused "$repo/applications holds a '#'" "${installed[@]}"
     ;;
   name-clash) configure+=(-DREVSTAMP_SOURCE="$source_dir" -DOLD_STAMP_TARGET=ON) ;;
   meson | scons)
@@ -91,21 +96,17 @@ case $mode in
     [ "$mode" = scons ] || header=$repo/build/revision.h
     ;;
   misuse)
-    refused "WORKING_DIRECTORY $tmp/repo/nowhere does not exist" -DREVSTAMP_SOURCE="$source_dir" \
-      -DSTAMP_DIR=nowhere
+    refused "WORKING_DIRECTORY $tmp/repo/nowhere does not exist" "${installed[@]}" -DSTAMP_DIR=nowhere
     ;;
   two-forms)
     refused "is already stamped in the targeted form for firmware; this call asks for the plain form" \
-      -DREVSTAMP_SOURCE="$source_dir" -DSECOND_FORM=plain
+      "${installed[@]}" -DSECOND_FORM=plain
     ;;
-  two-stamps-ninja) configure+=(-DREVSTAMP_SOURCE="$source_dir" -DSECOND_FORM=targeted -G Ninja) ;;
-  two-stamps-make)
-    configure+=(-DREVSTAMP_SOURCE="$source_dir" -DSECOND_FORM=targeted -G "Unix Makefiles")
-    ;;
+  two-stamps-ninja) configure+=("${installed[@]}" -DSECOND_FORM=targeted -G Ninja) ;;
+  two-stamps-make) configure+=("${installed[@]}" -DSECOND_FORM=targeted -G "Unix Makefiles") ;;
   if-changed-ninja | if-changed-make)
     generator=Ninja && [ "$mode" = if-changed-ninja ] || generator="Unix Makefiles"
-    configure+=(-DREVSTAMP_SOURCE="$source_dir" "-DSTAMP_OPTIONS=EXTRA_MACROS;IF_CHANGED"
-      -G "$generator")
+    configure+=("${installed[@]}" "-DSTAMP_OPTIONS=EXTRA_MACROS;IF_CHANGED" -G "$generator")
     ;;
   make) object=$repo/firmware.o stamped="revstamp fw s" ;;
   reproducible)

@@ -60,24 +60,6 @@ TEST_P(GoldenCase, MatchesGoldenOutput) {
 INSTANTIATE_TEST_SUITE_P(Cases, GoldenCase, testing::ValuesIn(case_names()),
                          [](const auto &info) { return info.param; });
 
-// Only a second argument that starts with a lower-case 's' selects the targeted form.
-TEST(TargetSelector, PicksTheFormFromTheSecondArgument) {
-  const std::string plain = slurp(fs::path(TESTS_DIR) / "golden/clean/revision.h");
-  const std::string targeted = slurp(fs::path(TESTS_DIR) / "golden/targeted_clean/revision.h");
-  const struct {
-    const char *args;
-    bool targeted;
-  } cases[] = {{"x s", true},      {"x sfoo", true},      {"x S", false}, {"s x", false},
-               {"x ''", false},    {"s", false},          {"''", false},  {"x s y", true},
-               {"--help s", true}, {"x --version", false}};
-  for (const auto &c : cases) {
-    EXPECT_EQ(slurp(run_case("clean", c.args) / "revision.h"), c.targeted ? targeted : plain)
-        << c.args;
-  }
-  // No arguments at all: the case runs the tool with none.
-  EXPECT_EQ(slurp(run_case("clean") / "revision.h"), plain);
-}
-
 // One library call failing in the tool at a time (tests/fail_spawn.c): the run reports it and
 // exits 1, or gets round it and stamps the case's usual header.
 TEST(FailingCall, ReportedOrGotRound) {

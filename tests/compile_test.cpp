@@ -85,8 +85,8 @@ TEST_P(ExtraMacrosHeader, CompilesUnderStrictCAndCxx) {
   std::vector<std::string> compilers = cxx_compilers();
   compilers.insert(compilers.begin(), {"gcc", "clang"});
   const fs::path out = linux_run(c.name);
-  const auto commits = lines_of(slurp(out / "git-out/rev-list"));
-  const auto described = lines_of(slurp(out / "git-out/describe"));
+  const auto commits = lines_of(slurp(out / "git-out/answers/rev-listHEAD--.out"));
+  const auto described = lines_of(slurp(out / "git-out/answers/describe--tags--always.out"));
   const std::string names = (commits.empty() ? "" : commits.front()) + " " +
                             (commits.empty() || described.empty() ? "" : described.front());
   for (const std::string &compiler : compilers) {
@@ -128,10 +128,11 @@ TEST_P(TargetedHeader, MacrosMatchDefinesAndGitUnderStrictC99AndCxx) {
   for (const std::string &cxx : cxx_compilers()) builds.push_back({cxx, "-DDEBUG", "debug"});
   const TargetedCase &c = GetParam();
   const fs::path out = linux_run(c.name);
-  const auto commits = lines_of(slurp(out / "git-out/rev-list"));
+  const auto commits = lines_of(slurp(out / "git-out/answers/rev-listHEAD--.out"));
   ASSERT_FALSE(commits.empty());
   std::string listing;
-  for (const auto &line : lines_of(slurp(out / "git-out/submodule"))) listing += line + " \r\n";
+  for (const auto &line : lines_of(slurp(out / "git-out/answers/submodulestatus--recursive.out")))
+    listing += line + " \r\n";
   const std::string state = c.state == 0 ? "" : std::string("-") + c.state;
   for (const auto &build : builds) {
     // The target block is the same bytes in every header: its six defines are taken once.

@@ -5,7 +5,7 @@
 # after (what the case's after function printed, when it has one); skip, when the case cannot
 # run on this machine, says why. A case whose fault only POSIX can make says so on a line
 # posix_only="<why>", which keeps it out of the Windows runs. What each Git command printed is
-# kept in OUT/git-out/.
+# kept in OUT/git-out/answers/.
 #   run_case.sh TOOL CASE_FILE OUT [ARG...]   (ARGs replace the case's arguments)
 # OUT/win-tree/ keeps the tree as it stood before the run and OUT/wine.env what run_wine.sh
 # needs to run the case's Windows build on it; with WINE_TOOL set, that is done at once, into
@@ -141,23 +141,27 @@ mkdir "$out/win-tree"
   comm -13 <(echo "$exported") <(export -p | grep -v '^declare -x OLDPWD=' | sort)
 } >"$out/wine.env"
 
-# Logs each command line and keeps what it printed and its exit status, named by its first word,
-# and in answers/ by its first three words as the stand-in spells them (only letters, digits and
-# ._=- kept), so that each rev-parse command gets its own answer.
+# Logs each command line and keeps what it printed and its exit status in answers/, named by its
+# first three words as the stand-in spells them (only letters, digits and ._=- kept), so that each
+# rev-parse command gets its own answer. Every stamp starts it many times: it starts as few
+# programs as it can.
 cat >"$tmp/bin/git" <<GIT
 #!/bin/sh
 # A case's own stamps (stamp) are not the run's.
 [ -z "\${CASE_STAMP:-}" ] || exec "$real_git" "\$@"
 echo "\$*" >>"$out/git.log"
-# Several commands of one first word may run at once: each keeps its own until it is done.
-"$real_git" "\$@" >"$out/git-out/\$1.\$\$"
+words=\$1\${2:-}\${3:-} answer=
+while [ -n "\$words" ]; do
+  rest=\${words#?} && char=\${words%"\$rest"} && words=\$rest
+  case \$char in [A-Za-z0-9._=-]) answer=\$answer\$char ;; esac
+done
+answer=$out/git-out/answers/\$answer
+# Several commands of one name may run at once: each keeps its own until it is done.
+"$real_git" "\$@" >"\$answer.\$\$"
 status=\$?
-cat "$out/git-out/\$1.\$\$"
-answer="$out/git-out/answers/\$(printf '%s%s%s' "\$1" "\${2:-}" "\${3:-}" | tr -cd 'A-Za-z0-9._=-')"
-cp "$out/git-out/\$1.\$\$" "\$answer.\$\$" && mv "\$answer.\$\$" "\$answer.out"
+cat "\$answer.\$\$"
 echo \$status >"\$answer.status"
-mv "$out/git-out/\$1.\$\$" "$out/git-out/\$1"
-echo \$status >"$out/git-out/\$1.status"
+mv "\$answer.\$\$" "\$answer.out"
 exit \$status
 GIT
 chmod +x "$tmp/bin/git"

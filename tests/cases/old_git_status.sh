@@ -7,9 +7,9 @@ cat >"$tmp/old/git" <<GIT
 #!/bin/sh
 case "\$*" in -c*status*) ;; *) exec "$tmp/bin/git" "\$@" ;; esac
 echo "\$*" >>"$out/git.log"
-echo 0 | tee "$out/git-out/-c.status" >"$out/git-out/answers/-ccolor.status=never-c.status"
+echo 0 >"$out/git-out/answers/-ccolor.status=never-c.status"
 printf '# On branch main\n# Changes not staged for commit:\n#\n#\tmodified:   main.c\n#\n' |
-  tee "$out/git-out/-c" "$out/git-out/answers/-ccolor.status=never-c.out"
+  tee "$out/git-out/answers/-ccolor.status=never-c.out"
 GIT
 chmod +x "$tmp/old/git"
 tool_env=(PATH="$tmp/old:$tmp/bin:$PATH")

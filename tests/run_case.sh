@@ -42,7 +42,9 @@ commit() {
 }
 # new_repo DIR: an empty repository with branch main.
 new_repo() { git init -q -b main "$1"; }
-add_submodule() { git -c protocol.file.allow=always submodule add -q "$@"; }
+# add_submodule URL PATH: git submodule add, without the shell script in front of the helper that
+# does the work (this Git's own; the script starts a dozen programs before it hands over).
+add_submodule() { git -c protocol.file.allow=always submodule--helper add -q -- "$@"; }
 
 # new_project: repository repo/ with one commit; the tool runs in repo/fw, the header goes
 # to repo/applications. Leaves the case in repo/.

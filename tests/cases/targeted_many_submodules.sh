@@ -22,7 +22,7 @@ for name in "${names[@]}"; do
 done
 git --literal-pathspecs add .gitmodules -- "${names[@]}" 2>/dev/null
 git submodule init -q
-git -c protocol.file.allow=always submodule add -q ../nest nest
+add_submodule ../nest nest
 git -c protocol.file.allow=always submodule update -q --init --recursive nest
 tick && git commit -q -m submodules
 # What git submodule deinit does, which refuses a .git folder inside.

@@ -34,7 +34,7 @@ tick() {
 }
 # commit FILE: appends a line to FILE and commits everything in the current repository.
 commit() {
-  mkdir -p "$(dirname "$1")"
+  [[ $1 != */* ]] || mkdir -p "${1%/*}"
   echo "line $n" >>"$1"
   git add -A
   tick

@@ -3,6 +3,7 @@
 // into runs.
 #include <gtest/gtest.h>
 
+#include <fstream>
 #include <string>
 #include <vector>
 
@@ -152,6 +153,89 @@ TEST(Composer, ComposesEachFormFromTheRunsFacts) {
     release(listing);
     release(extra.describe);
   }
+}
+
+// The kept history file as a stamp reads it: only a whole record of this format, filed under the
+// key and naming a count and a commit, is recalled; anything else is a miss, and so a walk.
+std::string record(const std::string &body) {
+  unsigned long long sum = 14695981039346656037ull;  // FNV-1a, 64 bits, over the body
+  for (unsigned char c : body) sum = (sum ^ c) * 1099511628211ull;
+  char prefix[20];
+  snprintf(prefix, sizeof prefix, "%016llx ", sum);
+  return prefix + body + "\n";
+}
+
+TEST(HistoryRecords, RecalledOnlyWhenWholeAndFiledUnderTheKey) {
+  const std::string head(40, 'a'), last(40, 'b'), sha256(64, 'b'), key = "2.39.5\t" + head + "\t";
+  const std::string format = "revstamp history cache 1\n", ours = record(key + "7\t" + last);
+  const struct {
+    std::string file, recalled;  // recalled: the commit a hit names, empty for a miss
+  } cases[] = {
+      {format + ours, last},
+      {format + record("2.39.5\t" + std::string(40, 'c') + "\t3\t" + last) + ours, last},
+      {format + record(key + "7\t" + sha256), sha256},
+      // Written on Windows: every line end a CR LF.
+      {"revstamp history cache 1\r\n" + ours.substr(0, ours.size() - 1) + "\r\n", last},
+      {"revstamp history cache 2\n" + ours, ""},
+      {format + record(key + "0\t" + last), ""},
+      {format + record(key + "2147483648\t" + last), ""},
+      {format + record(key + "7 " + last), ""},
+      {format + record(key + "7\t" + last.substr(1)), ""},
+      {format + "0" + ours.substr(1), ""},
+      {format + ours.substr(1), ""},
+      {format + ours.substr(0, ours.size() - 1), ""},
+      {format + std::string(20000, '\n') + ours, ""},
+  };
+  const fs::path records = fs::path(testing::TempDir()) / ("records-" + std::to_string(getpid()));
+  HistoryKey wanted;
+  wanted.usable = true;
+  wanted.version = "2.39.5";
+  wanted.head = head.c_str();
+  wanted.records = records.c_str();
+  for (const auto &c : cases) {
+    SCOPED_TRACE(c.file.substr(0, 200));
+    std::ofstream(records, std::ios::binary) << c.file;
+    char hash[80] = "";
+    const History found = recall_history(wanted, hash, sizeof hash);
+    EXPECT_EQ(found.listed, !c.recalled.empty());
+    if (found.listed) {
+      EXPECT_EQ(found.count, 7);
+      EXPECT_EQ(std::string(found.head), head);
+      EXPECT_EQ(hash, c.recalled + "\n");
+    }
+  }
+  fs::remove(records);
+}
+
+// A stamp files its listing first and keeps the older records of other keys, as many as there
+// is room for; a grafts file may have shaped the listing, which is then not filed.
+TEST(HistoryRecords, KeptNewestFirstUpToEight) {
+  const fs::path dir = fs::path(testing::TempDir()) / ("kept-" + std::to_string(getpid()));
+  fs::create_directories(dir);
+  const std::string records = (dir / "records").string(), grafts = (dir / "grafts").string();
+  std::vector<std::string> heads;
+  for (char c = 'a'; c <= 'j'; ++c) heads.push_back(std::string(40, c));
+  const std::string last(40, '1');
+  for (const std::string &head : heads) {
+    HistoryKey key;
+    key.usable = true;
+    key.version = "2.39.5";
+    key.head = head.c_str();
+    key.records = records.c_str();
+    key.grafts = grafts.c_str();
+    History listed;
+    listed.count = 3;
+    listed.listed = true;
+    snprintf(listed.head, sizeof listed.head, "%s", head.c_str());
+    if (head == heads.back()) std::ofstream(grafts) << "";
+    keep_history(key, listed, (last + "\n").c_str());
+  }
+  // Nine filed, the last not: the newest first, the oldest gone.
+  std::vector<std::string> filed;
+  for (const std::string &line : lines_of(slurp(records)))
+    if (line.size() > 25) filed.push_back(line.substr(24, 1));
+  EXPECT_EQ(filed, (std::vector<std::string>{"i", "h", "g", "f", "e", "d", "c", "b"}));
+  fs::remove_all(dir);
 }
 
 // Runs in index order: the one command below four gitlinks or with one processor, else one run

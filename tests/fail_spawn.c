@@ -16,6 +16,7 @@
 #include <string.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
+#include <unistd.h>
 
 /* Set once the tool's main has returned: what runs after it (a coverage build writing its
    counters) calls the same functions and must not fail. */
@@ -118,6 +119,13 @@ pid_t waitpid(pid_t pid, int *status, int options) {
   if (!failing(__func__) || interrupted++) return REAL(waitpid)(pid, status, options);
   errno = EINTR;
   return -1;
+}
+
+/* As when the working directory has been removed. */
+char *getcwd(char *buffer, size_t size) {
+  if (!failing(__func__)) return REAL(getcwd)(buffer, size);
+  errno = ENOENT;
+  return NULL;
 }
 
 /* A new file under a name that is taken, every time. */

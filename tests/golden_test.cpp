@@ -79,6 +79,9 @@ TEST(FailingCall, ReportedOrGotRound) {
       {"fchown", "longer_old_header", nullptr},
       {"statx", "longer_old_header", nullptr},
       {"rename_refused", "longer_old_header", nullptr},
+      {"rename_busy", "longer_old_header", nullptr},
+      // No full path for the index copy: the one command lists.
+      {"getcwd", "split_batch_git", nullptr},
       {"open", "modified", nullptr},
       {"waitpid", "targeted_modified", nullptr},
   };

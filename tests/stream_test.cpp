@@ -208,29 +208,39 @@ TEST(HistoryRecords, RecalledOnlyWhenWholeAndFiledUnderTheKey) {
 }
 
 // A stamp files its listing first and keeps the older records of other keys, as many as there
-// is room for; a grafts file may have shaped the listing, which is then not filed.
-TEST(HistoryRecords, KeptNewestFirstUpToEight) {
+// is room for. It files nothing that may not be the key's own listing: HEAD moved before the
+// walk, a last line that is no object name or not one whole line, a grafts file or a shallow
+// clone that may have shaped the listing.
+TEST(HistoryRecords, KeptNewestFirstUpToEightAndOnlyTheKeysOwn) {
   const fs::path dir = fs::path(testing::TempDir()) / ("kept-" + std::to_string(getpid()));
   fs::create_directories(dir);
-  const std::string records = (dir / "records").string(), grafts = (dir / "grafts").string();
-  std::vector<std::string> heads;
-  for (char c = 'a'; c <= 'j'; ++c) heads.push_back(std::string(40, c));
-  const std::string last(40, '1');
-  for (const std::string &head : heads) {
+  const std::string records = (dir / "records").string(), made = (dir / "made").string();
+  const std::string last(40, '1'), other(40, '2');
+  const auto keep = [&](char head, const std::string &hash, const std::string &listed_head,
+                        const std::string &grafts, const std::string &shallow) {
+    const std::string key_head(40, head);
     HistoryKey key;
     key.usable = true;
     key.version = "2.39.5";
-    key.head = head.c_str();
+    key.head = key_head.c_str();
     key.records = records.c_str();
     key.grafts = grafts.c_str();
+    key.shallow = shallow.c_str();
     History listed;
     listed.count = 3;
     listed.listed = true;
-    snprintf(listed.head, sizeof listed.head, "%s", head.c_str());
-    if (head == heads.back()) std::ofstream(grafts) << "";
-    keep_history(key, listed, (last + "\n").c_str());
-  }
-  // Nine filed, the last not: the newest first, the oldest gone.
+    snprintf(listed.head, sizeof listed.head, "%s",
+             listed_head.empty() ? key.head : listed_head.c_str());
+    keep_history(key, listed, hash.c_str());
+  };
+  std::ofstream(made) << "";
+  for (char head = 'a'; head <= 'i'; ++head) keep(head, last + "\n", "", "", "");
+  keep('j', last + "\n", other, "", "");
+  keep('k', "xyz\n", "", "", "");
+  keep('l', last + "\nmore", "", "", "");
+  keep('m', last + "\n", "", made, "");
+  keep('n', last + "\n", "", "", made);
+  // Nine filed: the newest first, the oldest gone.
   std::vector<std::string> filed;
   for (const std::string &line : lines_of(slurp(records)))
     if (line.size() > 25) filed.push_back(line.substr(24, 1));

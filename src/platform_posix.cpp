@@ -20,14 +20,6 @@
 // POSIX has the program declare it; glibc's unistd.h declares it too.
 extern char **environ;  // NOLINT(readability-redundant-declaration)
 
-// glibc before 2.29 (CentOS 7's 2.17 among them) cannot start a process in another directory.
-#if defined(__GLIBC__) && __GLIBC__ == 2 && __GLIBC_MINOR__ < 29
-#define REVSTAMP_CAN_START_ELSEWHERE 0
-#else
-#define REVSTAMP_CAN_START_ELSEWHERE 1
-#endif
-const bool kStartsElsewhere = REVSTAMP_CAN_START_ELSEWHERE;
-
 const char kHeaderPath[] = "../applications/revision.h";
 const char kLineEnd[] = "\n";
 // Far below Linux's 2 MiB for arguments and environment together, and the 128 KiB one argument
@@ -82,14 +74,22 @@ static int spawn_process(const char *file, char *const argv[], char *const envir
       error = posix_spawn_file_actions_addopen(&actions, STDIN_FILENO, "/dev/null", O_RDONLY, 0);
     if (error == 0 && launch.quiet)
       error = posix_spawn_file_actions_addopen(&actions, STDERR_FILENO, "/dev/null", O_WRONLY, 0);
-#if REVSTAMP_CAN_START_ELSEWHERE
-    if (error == 0 && launch.directory != nullptr)
-      error = posix_spawn_file_actions_addchdir_np(&actions, launch.directory);
-#endif
     if (error == 0) error = posix_spawnattr_setsigdefault(&attributes, &defaults);
     if (error == 0) error = posix_spawnattr_setflags(&attributes, POSIX_SPAWN_SETSIGDEF);
+    // Into launch's directory and back around the start, the one way every C library has (glibc
+    // before 2.29, CentOS 7's and Ubuntu 18.04's, cannot start a process elsewhere): this process
+    // runs no other thread. Back by a descriptor of the folder it left, which holds if the folder
+    // is renamed meanwhile.
+    const int here =
+        launch.directory != nullptr ? open(".", O_RDONLY | O_DIRECTORY | O_CLOEXEC) : -1;
+    if (error == 0 && launch.directory != nullptr && (here == -1 || chdir(launch.directory) != 0))
+      error = errno;
     // No shell between, and no search: file is a path. The arguments reach it as they are.
     if (error == 0) error = posix_spawn(pid, file, &actions, &attributes, argv, environment);
+    // Back fails only if this user lost the right to enter the working directory mid-run: the
+    // run ends there, as the header must not be written anywhere else.
+    if (here != -1 && fchdir(here) != 0) abort();
+    if (here != -1) close(here);
     posix_spawnattr_destroy(&attributes);
   }
   posix_spawn_file_actions_destroy(&actions);
@@ -118,23 +118,53 @@ static bool find_git(char (&path)[4096]) {
   }
 }
 
-// This process's environment with GIT_INDEX_FILE=index_file in place of its own (nullptr: as it
-// is), its array and the assignment in memory for the caller to free; environ is left alone.
-static char **environment_for(const char *index_file, char *&assignment) {
-  assignment = nullptr;
-  if (index_file == nullptr) return environ;
-  static const char kName[] = "GIT_INDEX_FILE=";
+// This process's environment as Git started by launch needs it, its array and assignments in
+// memory for free_environment; environ itself is left alone. GIT_INDEX_FILE is launch's index
+// file when it names one. Git started in another directory would read a relative GIT_DIR or
+// GIT_WORK_TREE from there: those become full paths.
+struct Environment {
+  char **variables = environ;
+  Text assignments;
+};
+
+static void assign(Text &assignments, const char *name, const char *value, bool full_path) {
+  append(assignments, name);
+  append(assignments, "=");
+  if (!full_path || !append_full_path(value, assignments))
+    append(assignments, value, strlen(value) + 1);
+}
+
+static Environment environment_for(const Launch &launch) {
+  Environment environment;
+  if (launch.index_file != nullptr)
+    assign(environment.assignments, "GIT_INDEX_FILE", launch.index_file, false);
+  for (const char *name : {"GIT_DIR", "GIT_WORK_TREE"}) {
+    const char *value = getenv(name);
+    if (launch.directory != nullptr && value != nullptr && value[0] != '\0' && value[0] != '/')
+      assign(environment.assignments, name, value, true);
+  }
+  if (environment.assignments.size == 0) return environment;
   size_t count = 0;
   while (environ[count] != nullptr) ++count;
-  char **environment = static_cast<char **>(reallocate(nullptr, (count + 2) * sizeof *environment));
+  environment.variables =
+      static_cast<char **>(reallocate(nullptr, (count + 4) * sizeof *environment.variables));
   size_t kept = 0;
-  for (size_t i = 0; i < count; ++i)
-    if (strncmp(environ[i], kName, sizeof kName - 1) != 0) environment[kept++] = environ[i];
-  assignment = static_cast<char *>(reallocate(nullptr, sizeof kName + strlen(index_file)));
-  snprintf(assignment, sizeof kName + strlen(index_file), "%s%s", kName, index_file);
-  environment[kept++] = assignment;
-  environment[kept] = nullptr;
+  const char *const assigned_end = environment.assignments.bytes + environment.assignments.size;
+  for (size_t i = 0; i < count; ++i) {
+    bool replaced = false;
+    for (const char *at = environment.assignments.bytes; at < assigned_end; at += strlen(at) + 1)
+      replaced |= strncmp(environ[i], at, strcspn(at, "=") + 1) == 0;
+    if (!replaced) environment.variables[kept++] = environ[i];
+  }
+  for (char *at = environment.assignments.bytes; at < assigned_end; at += strlen(at) + 1)
+    environment.variables[kept++] = at;
+  environment.variables[kept] = nullptr;
   return environment;
+}
+
+static void free_environment(Environment &environment) {
+  if (environment.variables != environ) free(environment.variables);
+  release(environment.assignments);
 }
 
 // Whether path holds text a shell can read: no zero byte up front. A program for another
@@ -154,8 +184,13 @@ Progress spawn_git(const char *const words[], const Launch &launch, GitCommand &
   // The write end reaches Git only as its stdout. The read end reaches no child at all: a Git
   // that held its own pipe's read end would never see this reader go, and a status read only up
   // to its deciding line would wait for it forever.
-  char git[4096];
-  if (!find_git(git)) return Progress::kGitMissing;
+  char found[4096];
+  if (!find_git(found)) return Progress::kGitMissing;
+  // Started elsewhere, Git found through a relative PATH entry is named from here.
+  Text full;
+  const bool named_from_here =
+      launch.directory != nullptr && found[0] != '/' && append_full_path(found, full);
+  char *git = named_from_here ? full.bytes : found;
   size_t count = 0, more_count = 0;
   while (words[count] != nullptr) ++count;
   while (more != nullptr && more[more_count] != nullptr) ++more_count;
@@ -172,19 +207,19 @@ Progress spawn_git(const char *const words[], const Launch &launch, GitCommand &
   for (size_t i = 0; i < count; ++i) argv[i + 2] = const_cast<char *>(words[i]);
   for (size_t i = 0; i <= more_count; ++i)
     argv[count + i + 2] = const_cast<char *>(more ? more[i] : nullptr);
-  char *assignment;
-  char **environment = environment_for(launch.index_file, assignment);
-  error = spawn_process(git, argv + 1, environment, ends[1], launch, &command.process);
+  Environment environment = environment_for(launch);
+  error = spawn_process(git, argv + 1, environment.variables, ends[1], launch, &command.process);
   // posix_spawn runs no shell for a file that is not a program, as execvp and the shells do: a
   // wrapper script without a #! line ("exec /usr/bin/git "$@"") is run by /bin/sh, its path as
   // its first argument.
   if (error == ENOEXEC && is_text(git)) {
     argv[0] = const_cast<char *>("sh");
     argv[1] = git;
-    error = spawn_process("/bin/sh", argv, environment, ends[1], launch, &command.process);
+    error =
+        spawn_process("/bin/sh", argv, environment.variables, ends[1], launch, &command.process);
   }
-  if (assignment != nullptr) free(environment);
-  free(assignment);
+  free_environment(environment);
+  release(full);
   free(argv);
   close(ends[1]);
   if (error != 0) {

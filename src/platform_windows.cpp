@@ -19,7 +19,6 @@ int _dowildcard = -1;
 }
 #endif
 
-const bool kStartsElsewhere = true;
 const char kHeaderPath[] = "..\\applications\\revision.h";
 const char kLineEnd[] = "\r\n";
 // CreateProcessW's limit.

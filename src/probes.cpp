@@ -36,8 +36,9 @@ static const struct {
     // Which Git this is: some list submodules wrongly from below the top, and a kept history
     // listing is Git's own.
     {{"version"}, 0, kWithCacheOrTargeted},
-    // The top of the work tree, and the way from it down to the working directory.
-    {{"rev-parse", "--show-toplevel", "--show-prefix"}, kMaxGitArgs, kAsked},
+    // The way up to the top of the work tree ("../" as often as needed, so one line), and the
+    // way from there down to the working directory, whose folders' names may hold line ends.
+    {{"rev-parse", "--show-cdup", "--show-prefix"}, kMaxGitArgs, kAsked},
     // What a kept history listing is filed under: where the records live (the common
     // directory's info/, shared by linked worktrees), the grafts file (GIT_GRAFT_FILE, or the
     // common directory's), the shallow file, any replace ref, and HEAD's object. Plain "HEAD"

@@ -251,8 +251,6 @@ struct Entry {
   unsigned mode = 0;
   long owner = -1, group = -1;
 };
-/// Whether Launch::directory can be honoured (not with glibc before 2.29).
-extern const bool kStartsElsewhere;
 /// Where the header lives unless the options say otherwise, relative to the working directory.
 extern const char kHeaderPath[];
 /// What a text-mode stream writes to disk for each line end.

@@ -141,12 +141,16 @@ static bool start_from_top(SubmoduleListing &listing) {
   Text answer;
   const bool told = ask_git(kTopAndPrefix, answer);
   if (told) {
-    // The top's line, then the prefix's: a missing line is an empty prefix.
+    // The way up's line, then the prefix: the rest but its own line end. Each of the prefix's
+    // folders ends with a slash, which append_from_here counts on.
     const char *prefix = next_line(answer.bytes);
-    append(listing.prefix, prefix, strcspn(prefix, "\n"));
+    size_t size = strlen(prefix);
+    if (size > 0 && prefix[size - 1] == '\n') --size;
+    append(listing.prefix, prefix, size);
+    if (size > 0 && prefix[size - 1] != '/') append(listing.prefix, "/");
     append(listing.prefix, "", 1);
     Launch at_top;
-    at_top.directory = answer.bytes;
+    at_top.directory = answer.bytes[0] != '\0' ? answer.bytes : ".";
     listing.one = start_git_command(kSubmodules, at_top);
     listing.from_top = true;
   }
@@ -188,8 +192,7 @@ static void remove_index_copy(SubmoduleListing &listing) {
 
 SubmoduleListing start_submodule_listing(long git_version) {
   SubmoduleListing listing;
-  if (kStartsElsewhere && lists_wrongly_from_here(git_version) && start_from_top(listing))
-    return listing;
+  if (lists_wrongly_from_here(git_version) && start_from_top(listing)) return listing;
   Text paths;
   int checked_out = 0;
   int count = pathspecs_exact() ? read_gitlinks(paths, checked_out, nullptr) : -1;
@@ -210,8 +213,10 @@ SubmoduleListing start_submodule_listing(long git_version) {
 }
 
 // Appends the listing Git printed at the top with each path made relative to the working
-// directory, below the top by prefix, as Git 2.25 and later print it there: lib becomes
-// ../lib, fw/x becomes x. Only a path's leading folders change, so the rest of the line stays.
+// directory, below the top by prefix (folders, each ended by a slash), as Git 2.25 and later print
+// it there: lib becomes ../lib, fw/x becomes x, and an uninitialised submodule's folder that holds
+// the working directory ./, or ../ from below it. Only a path's leading folders change, so the
+// rest of the line stays; nothing is read past a line's end or the prefix's.
 static void append_from_here(const Text &listing, const char *prefix, Text &out) {
   const char *end = listing.bytes + listing.size;
   for (const char *line = listing.bytes; line < end;) {
@@ -229,6 +234,16 @@ static void append_from_here(const Text &listing, const char *prefix, Text &out)
                         memcmp(path, up, folder) == 0;) {
       path += folder;
       up += folder;
+    }
+    // Only an uninitialised submodule's line ends with its path: an initialised one is a
+    // repository of its own, which Git would have listed from instead.
+    const char *path_end = line_end > path && line_end[-1] == '\n' ? line_end - 1 : line_end;
+    const size_t name = strcspn(up, "/");
+    if (*up != '\0' && static_cast<size_t>(path_end - path) == name &&
+        memcmp(path, up, name) == 0) {
+      path = path_end;
+      up += name + 1;
+      if (*up == '\0') append(out, "./");
     }
     for (; *up != '\0'; up += strcspn(up, "/") + 1) append(out, "../");
     append(out, path, static_cast<size_t>(line_end - path));

@@ -120,8 +120,9 @@ static bool find_git(char (&path)[4096]) {
 
 // This process's environment as Git started by launch needs it, its array and assignments in
 // memory for free_environment; environ itself is left alone. GIT_INDEX_FILE is launch's index
-// file when it names one. Git started in another directory would read a relative GIT_DIR or
-// GIT_WORK_TREE from there: those become full paths.
+// file when it names one. A relative GIT_DIR or GIT_WORK_TREE becomes a full path: Git started in
+// another directory would read it from there, and Git 2.11's submodule script, which moves to the
+// top, finds no repository by it.
 struct Environment {
   char **variables = environ;
   Text assignments;
@@ -140,7 +141,7 @@ static Environment environment_for(const Launch &launch) {
     assign(environment.assignments, "GIT_INDEX_FILE", launch.index_file, false);
   for (const char *name : {"GIT_DIR", "GIT_WORK_TREE"}) {
     const char *value = getenv(name);
-    if (launch.directory != nullptr && value != nullptr && value[0] != '\0' && value[0] != '/')
+    if (value != nullptr && value[0] != '\0' && value[0] != '/')
       assign(environment.assignments, name, value, true);
   }
   if (environment.assignments.size == 0) return environment;

@@ -35,7 +35,8 @@ make_tree() {
       mv clone repo && mkdir -p repo/applications ;;
     sub3 | sub4) for i in $(seq "${1#sub}"); do git_add_submodule ../lib "lib$i"; done &&
       git commit -qm subs ;;
-    sub12)
+    sub12 | cold | newline | gitdir | relpath)
+      [ "$1" != newline ] || mkdir $'f\nw'
       for name in 'with blank' 'star*' cold moved a b c d e f; do git_add_submodule ../lib "$name"; done
       git_add_submodule ../nest fw/nest &&
         git -c protocol.file.allow=always submodule update -q --init --recursive
@@ -44,15 +45,25 @@ make_tree() {
 }
 
 # stamp GIT_BIN SCENARIO ARGS...: the header and the exit status, in one string.
+# stamp BIN SCENARIO ARG...: the header, stamped with the Git in BIN from fw/, or for cold from
+# inside an uninitialised submodule's folder, for newline from a folder whose name holds one, for
+# gitdir with a relative GIT_DIR and GIT_WORK_TREE, and for relpath with BIN named relatively.
 stamp() {
-  local bin=$1 scenario=$2
+  local bin=$1 scenario=$2 dir=fw
   shift 2
+  local path=(PATH="$bin:$PATH")
+  case $scenario in
+    cold) dir=cold ;;
+    newline) dir=$'f\nw' ;;
+    gitdir) path+=(GIT_DIR=../.git GIT_WORK_TREE=..) ;;
+    relpath) path=(PATH="$(realpath --relative-to="$tmp/$scenario/repo/fw" "$bin"):$PATH") ;;
+  esac
   rm -f "$tmp/$scenario/repo/applications/revision.h"
-  (cd "$tmp/$scenario/repo/fw" && PATH="$bin:$PATH" "$tool" "$@" >/dev/null 2>&1; echo "exit $?")
+  (cd "$tmp/$scenario/repo/$dir" && env "${path[@]}" "$tool" "$@" >/dev/null 2>&1; echo "exit $?")
   cat "$tmp/$scenario/repo/applications/revision.h" 2>/dev/null || true
 }
 
-scenarios=(clean modified new deleted renamed shallow sub0 sub3 sub4 sub12)
+scenarios=(clean modified new deleted renamed shallow sub0 sub3 sub4 sub12 cold newline gitdir relpath)
 for scenario in "${scenarios[@]}"; do (make_tree "$scenario"); done
 failed=0
 printf '%-9s' git; printf ' %-8s' "${scenarios[@]}"; echo
@@ -60,7 +71,7 @@ for version in "${versions[@]}"; do
   bin=$(sh "$source_dir/build.sh" "$version")
   printf '%-9s' "$version"
   for scenario in "${scenarios[@]}"; do
-    args=(x) && [ "${scenario#sub}" = "$scenario" ] || args=(x s)
+    args=(x s) && case $scenario in sub* | cold | newline | gitdir | relpath) ;; *) args=(x) ;; esac
     expected=$(stamp "$(dirname "$(command -v git)")" "$scenario" "${args[@]}")
     if [ "$(stamp "$bin" "$scenario" "${args[@]}")" = "$expected" ]; then
       printf ' %-8s' same

@@ -31,8 +31,9 @@ static const struct {
     // The whole index, whatever directory revstamp runs in, with paths relative to it: the
     // submodules are its gitlinks. Asked by the submodule listing, which gets round its failure.
     {{"ls-files", "-s", "-z", "--", ":(top)"}, 0, kAsked},
-    // Where the shallow file is, for a Git before 2.15 that does not answer the probe.
-    {{"rev-parse", "--git-dir"}, kMaxGitArgs, kAsked},
+    // Where the shallow file is, for a Git before 2.15 that does not answer the probe: the Git
+    // directory, and the common one of a linked worktree (Git 2.5 and later).
+    {{"rev-parse", "--git-dir", "--git-common-dir"}, kMaxGitArgs, kAsked},
     // Which Git this is: some list submodules wrongly from below the top, and a kept history
     // listing is Git's own.
     {{"version"}, 0, kWithCacheOrTargeted},
@@ -177,14 +178,22 @@ int scan_status(FILE *in, Console &echo) {
   return 0;
 }
 
-// Whether the repository holds a file named shallow, as Git before 2.15 keeps a shallow clone.
+// Whether the repository holds a file named shallow, as Git before 2.15 keeps a shallow clone:
+// in the Git directory, or in the common one, where Git 2.5 to 2.14 keep it for a linked
+// worktree. Git before 2.5 has no linked worktrees, and echoes the option it does not know.
 static bool shallow_file_found() {
-  Text path;
-  const bool told = ask_git(kGitDir, path);
-  path.size = strcspn(path.bytes, "\n");
-  append(path, "/shallow", 9);
-  const bool found = told && kind_of(path.bytes) == EntryKind::kRegular;
-  release(path);
+  Text answer;
+  const bool told = ask_git(kGitDir, answer);
+  bool found = false;
+  for (char *line = answer.bytes, *next; told && *line != '\0'; line = next) {
+    next = next_line(line);
+    Text path;
+    append(path, line);
+    append(path, "/shallow", 9);
+    found |= strcmp(line, "--git-common-dir") != 0 && kind_of(path.bytes) == EntryKind::kRegular;
+    release(path);
+  }
+  release(answer);
   return found;
 }
 

@@ -33,6 +33,10 @@ make_tree() {
     renamed) git mv main.c moved.c ;;
     shallow) cd .. && git clone -q --depth 1 "file://$dir/repo" clone && rm -rf repo &&
       mv clone repo && mkdir -p repo/applications ;;
+    # A linked worktree of a shallow clone: Git 2.5 to 2.14 keep the shallow file in the common
+    # directory.
+    worktree) cd .. && git clone -q --depth 1 "file://$dir/repo" clone && rm -rf repo &&
+      git -C clone worktree add -q ../repo -b linked && mkdir -p repo/applications ;;
     sub3 | sub4) for i in $(seq "${1#sub}"); do git_add_submodule ../lib "lib$i"; done &&
       git commit -qm subs ;;
     sub12 | cold | newline | gitdir | relpath)
@@ -63,7 +67,8 @@ stamp() {
   cat "$tmp/$scenario/repo/applications/revision.h" 2>/dev/null || true
 }
 
-scenarios=(clean modified new deleted renamed shallow sub0 sub3 sub4 sub12 cold newline gitdir relpath)
+scenarios=(clean modified new deleted renamed shallow worktree sub0 sub3 sub4 sub12 cold newline gitdir
+  relpath)
 for scenario in "${scenarios[@]}"; do (make_tree "$scenario"); done
 failed=0
 printf '%-9s' git; printf ' %-8s' "${scenarios[@]}"; echo
@@ -73,7 +78,10 @@ for version in "${versions[@]}"; do
   for scenario in "${scenarios[@]}"; do
     args=(x s) && case $scenario in sub* | cold | newline | gitdir | relpath) ;; *) args=(x) ;; esac
     expected=$(stamp "$(dirname "$(command -v git)")" "$scenario" "${args[@]}")
-    if [ "$(stamp "$bin" "$scenario" "${args[@]}")" = "$expected" ]; then
+    # Git before 2.5 knows no linked worktrees.
+    if [ "$scenario" = worktree ] && [[ $version == 1.* || $version == 2.[0-4].* ]]; then
+      printf ' %-8s' n/a
+    elif [ "$(stamp "$bin" "$scenario" "${args[@]}")" = "$expected" ]; then
       printf ' %-8s' same
     else
       printf ' %-8s' DIFFERS && failed=1

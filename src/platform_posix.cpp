@@ -120,9 +120,8 @@ static bool find_git(char (&path)[4096]) {
 
 // This process's environment as Git started by launch needs it, its array and assignments in
 // memory for free_environment; environ itself is left alone. GIT_INDEX_FILE is launch's index
-// file when it names one. A relative GIT_DIR or GIT_WORK_TREE becomes a full path: Git started in
-// another directory would read it from there, and Git 2.11's submodule script, which moves to the
-// top, finds no repository by it.
+// file when it names one. A relative GIT_DIR or GIT_WORK_TREE becomes a full path where launch
+// asks for one, and for Git started in another directory, which would read it from there.
 struct Environment {
   char **variables = environ;
   Text assignments;
@@ -141,7 +140,8 @@ static Environment environment_for(const Launch &launch) {
     assign(environment.assignments, "GIT_INDEX_FILE", launch.index_file, false);
   for (const char *name : {"GIT_DIR", "GIT_WORK_TREE"}) {
     const char *value = getenv(name);
-    if (value != nullptr && value[0] != '\0' && value[0] != '/')
+    if ((launch.full_paths || launch.directory != nullptr) && value != nullptr &&
+        value[0] != '\0' && value[0] != '/')
       assign(environment.assignments, name, value, true);
   }
   if (environment.assignments.size == 0) return environment;

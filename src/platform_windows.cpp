@@ -318,6 +318,15 @@ Progress spawn_git(const char *const words[], const Launch &launch, GitCommand &
   std::vector<std::wstring> assignments;
   if (batch) assignments.push_back(script_path(git));
   if (launch.index_file) assignments.push_back(L"GIT_INDEX_FILE=" + widen(launch.index_file));
+  for (const wchar_t *name : {L"GIT_DIR", L"GIT_WORK_TREE"}) {
+    if (!launch.full_paths && launch.directory == nullptr) break;
+    std::wstring value(32768, L'\0'), full(32768, L'\0');
+    const DWORD size = GetEnvironmentVariableW(name, &value[0], 32768);
+    if (size == 0 || size >= 32768) continue;
+    const DWORD length = GetFullPathNameW(value.c_str(), 32768, &full[0], nullptr);
+    if (length > 0 && length < 32768)
+      assignments.push_back(std::wstring(name) + L"=" + full.c_str());
+  }
   std::wstring environment = environment_with(assignments);
   PROCESS_INFORMATION started = {};
   const DWORD create_error =

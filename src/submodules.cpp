@@ -84,6 +84,14 @@ int plan_listing_runs(const size_t *lengths, int count, int processors, size_t b
   return runs;
 }
 
+// How every listing command starts: Git 2.11's submodule script moves to the top of the work tree
+// before it reads a relative GIT_DIR or GIT_WORK_TREE, which must then be full paths.
+static Launch listing_launch() {
+  Launch launch;
+  launch.full_paths = true;
+  return launch;
+}
+
 // Starts the listing of the count zero-ended paths from first on alone, from index_file,
 // quietly: a run that fails gives way to the one command, whose messages are the ones to see.
 static GitCommand start_run(const char *first, int count, const char *index_file) {
@@ -99,7 +107,7 @@ static GitCommand start_run(const char *first, int count, const char *index_file
   for (size_t i = 1, at = 0; i < slots - 1; at += strlen(more[i++]) + 1)
     more[i] = pathspecs.bytes + at;
   more[slots - 1] = nullptr;
-  Launch quietly;
+  Launch quietly = listing_launch();
   quietly.more = more;
   quietly.quiet = true;
   quietly.index_file = index_file;
@@ -149,7 +157,7 @@ static bool start_from_top(SubmoduleListing &listing) {
     append(listing.prefix, prefix, size);
     if (size > 0 && prefix[size - 1] != '/') append(listing.prefix, "/");
     append(listing.prefix, "", 1);
-    Launch at_top;
+    Launch at_top = listing_launch();
     at_top.directory = answer.bytes[0] != '\0' ? answer.bytes : ".";
     listing.one = start_git_command(kSubmodules, at_top);
     listing.from_top = true;
@@ -206,7 +214,7 @@ SubmoduleListing start_submodule_listing(long git_version) {
     start_runs(paths, count, listing);
   } else {
     remove_index_copy(listing);
-    listing.one = start_git_command(kSubmodules);
+    listing.one = start_git_command(kSubmodules, listing_launch());
   }
   release(paths);
   return listing;
@@ -261,7 +269,7 @@ bool read_submodule_listing(SubmoduleListing &listing, bool history_listed, Text
     // A Git without literal pathspecs, a run that could not start: the one command's bytes,
     // messages and exit status decide.
     bytes.size = start;
-    listing.one = start_git_command(kSubmodules);
+    listing.one = start_git_command(kSubmodules, listing_launch());
   }
   if (listing.count == 0 || split_failed) {
     Text at_top;

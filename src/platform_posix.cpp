@@ -121,7 +121,7 @@ static bool find_git(char (&path)[4096]) {
 // This process's environment as Git started by launch needs it, its array and assignments in
 // memory for free_environment; environ itself is left alone. GIT_INDEX_FILE is launch's index
 // file when it names one. A relative GIT_DIR or GIT_WORK_TREE becomes a full path where launch
-// asks for one, and for Git started in another directory, which would read it from there.
+// asks for one.
 struct Environment {
   char **variables = environ;
   Text assignments;
@@ -140,8 +140,7 @@ static Environment environment_for(const Launch &launch) {
     assign(environment.assignments, "GIT_INDEX_FILE", launch.index_file, false);
   for (const char *name : {"GIT_DIR", "GIT_WORK_TREE"}) {
     const char *value = getenv(name);
-    if ((launch.full_paths || launch.directory != nullptr) && value != nullptr &&
-        value[0] != '\0' && value[0] != '/')
+    if (launch.full_paths && value != nullptr && value[0] != '\0' && value[0] != '/')
       assign(environment.assignments, name, value, true);
   }
   if (environment.assignments.size == 0) return environment;

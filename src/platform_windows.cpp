@@ -112,6 +112,15 @@ static std::wstring environment_variable(const wchar_t *name) {
   return value;
 }
 
+// path made absolute from the working directory; empty when it cannot be.
+static std::wstring full_path(const std::wstring &path) {
+  const DWORD size = GetFullPathNameW(path.c_str(), 0, nullptr, nullptr);
+  std::wstring full(size, L'\0');
+  if (size == 0 || GetFullPathNameW(path.c_str(), size, &full[0], nullptr) + 1 != size) return {};
+  full.pop_back();
+  return full;
+}
+
 // The next entry of a list separated by semicolons, from at on, as Windows reads PATH: a ';'
 // between quotes is the entry's own, and the quotes go. False at the list's end.
 static bool next_entry(const std::wstring &list, size_t &at, std::wstring &entry) {
@@ -319,13 +328,9 @@ Progress spawn_git(const char *const words[], const Launch &launch, GitCommand &
   if (batch) assignments.push_back(script_path(git));
   if (launch.index_file) assignments.push_back(L"GIT_INDEX_FILE=" + widen(launch.index_file));
   for (const wchar_t *name : {L"GIT_DIR", L"GIT_WORK_TREE"}) {
-    if (!launch.full_paths && launch.directory == nullptr) break;
-    std::wstring value(32768, L'\0'), full(32768, L'\0');
-    const DWORD size = GetEnvironmentVariableW(name, &value[0], 32768);
-    if (size == 0 || size >= 32768) continue;
-    const DWORD length = GetFullPathNameW(value.c_str(), 32768, &full[0], nullptr);
-    if (length > 0 && length < 32768)
-      assignments.push_back(std::wstring(name) + L"=" + full.c_str());
+    const std::wstring value = launch.full_paths ? environment_variable(name) : std::wstring();
+    const std::wstring full = value.empty() ? value : full_path(value);
+    if (!full.empty()) assignments.push_back(std::wstring(name) + L"=" + full);
   }
   std::wstring environment = environment_with(assignments);
   PROCESS_INFORMATION started = {};
@@ -450,11 +455,8 @@ Replace replace_file(const char *from, const char *to, int &error) {
 }
 
 bool append_full_path(const char *path, Text &full) {
-  const std::wstring wide = widen(path);
-  const DWORD size = GetFullPathNameW(wide.c_str(), 0, nullptr, nullptr);
-  std::wstring result(size, L'\0');
-  if (size == 0 || GetFullPathNameW(wide.c_str(), size, &result[0], nullptr) + 1 != size)
-    return false;
+  const std::wstring result = full_path(widen(path));
+  if (result.empty()) return false;
   const int bytes =
       WideCharToMultiByte(CP_UTF8, 0, result.c_str(), -1, nullptr, 0, nullptr, nullptr);
   if (bytes <= 0) return false;

@@ -127,8 +127,8 @@ struct Launch {
   const char *const *more = nullptr;
   bool quiet = false;
   const char *directory = nullptr, *index_file = nullptr;
-  /// GIT_DIR and GIT_WORK_TREE given to Git as full paths (always so in another directory): Git
-  /// 2.11's submodule script moves to the top before it reads them.
+  /// GIT_DIR and GIT_WORK_TREE given to Git as full paths, as Git started in another directory
+  /// needs them, and Git 2.11's submodule script, which moves to the top before it reads them.
   bool full_paths = false;
 };
 /// Starts the table's words for id as launch says; "popen failed" when it cannot, unless quiet.

@@ -10,12 +10,11 @@ int main(int argc, char **argv) {
   createBuildDir(console);
   prepare_git_environment();
   const bool targeted = selects_targeted_form(argc, argv);
-  GitCommands git = start_git_commands(options, targeted);
-  const GitVersion version = read_git_version(git.of[kVersion]);
+  GitCommands git = start_git_commands(options);
   SubmoduleListing submodules;
-  if (targeted) submodules = start_submodule_listing(version.number);
+  if (targeted) submodules = start_submodule_listing(git.version.number);
   const ShallowProbe probe = read_shallow_probe(git.of[kShallowProbe]);
-  HistoryKey key = read_history_key(git.of[kHistoryKey], version, probe);
+  HistoryKey key = read_history_key(git.of[kHistoryKey], git.version, probe);
   // Shown, and stamped, when Git lists no commit: plain to see, and the header still compiles.
   char hash[256] = "00000000";
   History history = recall_history(key, hash, sizeof hash);
@@ -31,7 +30,7 @@ int main(int argc, char **argv) {
   const bool history_failed = judge_history(git, probe, history, options, shallow);
   write_console(console, hash, strnlen(hash, sizeof hash));
   write_console(console, "\n", 1);
-  const StatusProbe state = get_git_state(git.of[kStatus], console, history.listed);
+  const StatusProbe state = get_git_state(git, console, history.listed);
   char state_line[] = "git state is : ?\n";
   // The byte itself takes the '?', also when it is 0 or 1.
   state_line[sizeof state_line - 3] = state.letter;

@@ -466,5 +466,19 @@ bool append_full_path(const char *path, Text &full) {
   return true;
 }
 
+int copy_modification_time(FILE *from, const char *path) {
+  FILETIME written;
+  const HANDLE source = reinterpret_cast<HANDLE>(_get_osfhandle(_fileno(from)));
+  if (!GetFileTime(source, nullptr, nullptr, &written)) return errno_from(GetLastError());
+  const HANDLE copy = CreateFileW(widen(path).c_str(), FILE_WRITE_ATTRIBUTES,
+                                  FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+                                  OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+  if (copy == INVALID_HANDLE_VALUE) return errno_from(GetLastError());
+  const bool set = SetFileTime(copy, nullptr, nullptr, &written) != 0;
+  const DWORD error = GetLastError();
+  CloseHandle(copy);
+  return set ? 0 : errno_from(error);
+}
+
 // Wide: the name is UTF-8, which remove() would read in the ANSI code page.
 void remove_file(const char *path) { DeleteFileW(widen(path).c_str()); }

@@ -4,7 +4,7 @@
 
 #include "revstamp.h"
 
-enum Need { kEveryRun, kExtraMacros, kWithoutCache, kWithCache, kWithCacheOrTargeted, kAsked };
+enum Need { kFirst, kEveryRun, kExtraMacros, kWithoutCache, kWithCache, kAsked };
 
 // Each command's words after "git", how many of them its reports name, and when it is started.
 // The table's order is GitCommandId's.
@@ -13,15 +13,19 @@ static const struct {
   int named;
   Need need;
 } kGitCommands[kGitCommandCount] = {
+    // Which Git this is, before the others: how git status is to be started depends on it, some
+    // list submodules wrongly from below the top, and a kept history listing is Git's own.
+    {{"version"}, 0, kFirst},
     {{"rev-parse", "--is-shallow-repository"}, kMaxGitArgs, kEveryRun},
     // The "--" keeps a file or folder named HEAD from making the revision ambiguous.
     {{"rev-list", "HEAD", "--"}, 2, kWithoutCache},
     // The long format without colour or columns, whatever the user's configuration asks for:
-    // the markers are only found there, and the echo stays plain text.
+    // the markers are only found there, and the echo stays plain text. Started once Git's
+    // version is known.
     {{"-c", "color.status=never", "-c", "status.displayCommentPrefix=false", "status", "--long",
       "--no-column"},
      kMaxGitArgs,
-     kEveryRun},
+     kAsked},
     {{"describe", "--tags", "--always", "--abbrev=8", "HEAD"}, kMaxGitArgs, kExtraMacros},
     {{"submodule", "status", "--recursive"}, kMaxGitArgs, kAsked},
     // Whether HEAD names an object, and which branch it names: asked only when the history
@@ -32,11 +36,9 @@ static const struct {
     // submodules are its gitlinks. Asked by the submodule listing, which gets round its failure.
     {{"ls-files", "-s", "-z", "--", ":(top)"}, 0, kAsked},
     // Where the shallow file is, for a Git before 2.15 that does not answer the probe: the Git
-    // directory, and the common one of a linked worktree (Git 2.5 and later).
+    // directory, and the common one of a linked worktree (Git 2.5 and later); and where the
+    // index is, for a Git before 2.13.
     {{"rev-parse", "--git-dir", "--git-common-dir"}, kMaxGitArgs, kAsked},
-    // Which Git this is: some list submodules wrongly from below the top, and a kept history
-    // listing is Git's own.
-    {{"version"}, 0, kWithCacheOrTargeted},
     // The way up to the top of the work tree ("../" as often as needed, so one line), and the
     // way from there down to the working directory, whose folders' names may hold line ends.
     {{"rev-parse", "--show-cdup", "--show-prefix"}, kMaxGitArgs, kAsked},
@@ -48,8 +50,7 @@ static const struct {
       "shallow", "--glob=refs/replace/*", "HEAD", "--"},
      0,
      kWithCache},
-    // The index file (GIT_INDEX_FILE when set), which the split listing reads a copy of. Git
-    // before 2.5 has no --git-path and fails.
+    // The index file (GIT_INDEX_FILE when set), which a private copy is made of.
     {{"rev-parse", "--git-path", "index"}, 0, kAsked},
 };
 
@@ -78,23 +79,80 @@ GitCommand start_git_command(GitCommandId id, const Launch &launch) {
   return command;
 }
 
-GitCommands start_git_commands(const Options &options, bool targeted) {
+// Reads git version to its end; nothing when it was not started or failed.
+static GitVersion read_git_version(GitCommand &command) {
+  GitVersion version;
+  Text answer;
+  const bool told = read_all(command, answer);
+  append(answer, "", 1);
+  int major = 0, minor = 0, patch = 0;
+  if (told && sscanf(answer.bytes, "git version %d.%d.%d", &major, &minor, &patch) >= 2) {
+    snprintf(version.text, sizeof version.text, "%.*s",
+             static_cast<int>(strcspn(answer.bytes, "\r\n")), answer.bytes);
+    version.number = major * 10000L + minor * 100L + patch;
+  }
+  release(answer);
+  return version;
+}
+
+// Copies the index Git reads to a new file beside it, whose full path goes to copy: Git reads a
+// relative GIT_INDEX_FILE from the top of the work tree. Git writes an index whole under another
+// name and renames it into place, so the file opened is one index, whole. The copy keeps the
+// index's time, as Git's check for entries changed in the second the index was written needs.
+// Git before 2.13 gives --git-path from the top rather than from here, and before 2.5 has none:
+// there the Git directory, which every Git gives rightly, leads to the index, unless
+// GIT_INDEX_FILE names another. False when there is no copy.
+bool copy_index(long git_version, Text &copy) {
+  Text path, bytes;
+  Launch quietly;
+  quietly.quiet = true;
+  const bool by_git_path = git_version == 0 || git_version >= 21300;
+  bool named = by_git_path ? ask_git(kIndexPath, path, quietly)
+                           : getenv("GIT_INDEX_FILE") == nullptr && ask_git(kGitDir, path, quietly);
+  next_line(path.bytes);
+  if (named && !by_git_path) {
+    path.size = strlen(path.bytes);
+    append(path, "/index", 7);
+  }
+  FILE *index = named ? open_to_read(path.bytes) : nullptr;
+  char name[kReplacementNameSize];
+  FILE *file = index != nullptr ? create_replacement(path.bytes, Entry(), name) : nullptr;
+  bool copied = false;
+  if (file != nullptr) {
+    char block[4096];
+    for (size_t got; (got = fread(block, 1, sizeof block, index)) > 0;) append(bytes, block, got);
+    copied = ferror(index) == 0 && write_and_close(file, bytes.bytes, bytes.size) == 0 &&
+             copy_modification_time(index, name) == 0 && append_full_path(name, copy);
+    if (!copied) remove_file(name);
+  }
+  if (index != nullptr) fclose(index);
+  release(bytes);
+  release(path);
+  return copied;
+}
+
+GitCommands start_git_commands(const Options &options) {
   // A stamp costs the slowest of Git's commands rather than their sum. Each is read in turn
   // later; meanwhile the others run on until their pipes fill.
-  const bool started[] = {true,
-                          options.extra_macros,
-                          options.no_cache,
-                          !options.no_cache,
-                          !options.no_cache || targeted,
+  const bool started[] = {true, true, options.extra_macros, options.no_cache, !options.no_cache,
                           false};
   GitCommands git;
   for (int id = 0; id < kGitCommandCount; ++id) {
     const Need need = kGitCommands[id].need;
     // What is kept changes no byte of the console: the commands it needs say nothing.
     Launch launch;
-    launch.quiet = need == kWithCache || need == kWithCacheOrTargeted;
+    launch.quiet = need == kWithCache || need == kFirst;
     if (started[need]) git.of[id] = start_git_command(static_cast<GitCommandId>(id), launch);
   }
+  git.version = read_git_version(git.of[kVersion]);
+  // Git before 2.15 ignores GIT_OPTIONAL_LOCKS: its status would rewrite .git/index, and hold
+  // index.lock meanwhile, from under the user's own git add in another terminal. It reads a
+  // private copy instead; it may rewrite that one.
+  Launch status;
+  if (git.version.number > 0 && git.version.number < 21500 &&
+      copy_index(git.version.number, git.status_index))
+    status.index_file = git.status_index.bytes;
+  git.of[kStatus] = start_git_command(kStatus, status);
   return git;
 }
 
@@ -213,21 +271,6 @@ ShallowProbe read_shallow_probe(GitCommand &probe) {
   return found;
 }
 
-GitVersion read_git_version(GitCommand &command) {
-  GitVersion version;
-  Text answer;
-  const bool told = read_all(command, answer);
-  append(answer, "", 1);
-  int major = 0, minor = 0, patch = 0;
-  if (told && sscanf(answer.bytes, "git version %d.%d.%d", &major, &minor, &patch) >= 2) {
-    snprintf(version.text, sizeof version.text, "%.*s",
-             static_cast<int>(strcspn(answer.bytes, "\r\n")), answer.bytes);
-    version.number = major * 10000L + minor * 100L + patch;
-  }
-  release(answer);
-  return version;
-}
-
 bool is_object_name(const char *text) {
   const size_t size = strspn(text, "0123456789abcdef");
   return text[size] == '\0' && (size == 40 || size == 64);
@@ -300,7 +343,8 @@ bool read_describe(GitCommand &describe, bool history_listed, Text &text) {
   return check_git_exit(describe, history_listed);
 }
 
-StatusProbe get_git_state(GitCommand &status, Console &console, bool history_listed) {
+StatusProbe get_git_state(GitCommands &git, Console &console, bool history_listed) {
+  GitCommand &status = git.of[kStatus];
   StatusProbe probe;
   // A status that never started stamps 1: neither a letter nor a clean tree.
   if (status.progress == Progress::kStartFailed) probe.letter = 1;
@@ -309,6 +353,8 @@ StatusProbe get_git_state(GitCommand &status, Console &console, bool history_lis
   if (status.progress == Progress::kRunning)
     probe.letter = static_cast<char>(scan_status(status.output, console));
   finish_git_command(status);
+  if (git.status_index.size > 0) remove_file(git.status_index.bytes);
+  release(git.status_index);
   if (probe.letter == 0 || probe.letter == 1) probe.failed = check_git_exit(status, history_listed);
   return probe;
 }

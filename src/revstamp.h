@@ -52,6 +52,7 @@ void report_failure(const char *message, int error);
 
 /// The Git commands a run may start, each an entry of the command table in probes.cpp.
 enum GitCommandId {
+  kVersion,
   kShallowProbe,
   kHistory,
   kStatus,
@@ -61,7 +62,6 @@ enum GitCommandId {
   kHeadBranch,
   kGitlinks,
   kGitDir,
-  kVersion,
   kTopAndPrefix,
   kHistoryKey,
   kIndexPath,
@@ -82,19 +82,22 @@ struct GitCommand {
 #endif
   int exit_code = 0;
 };
-/// The run's Git commands, by id.
+/// Git's version: the first line of git version, and as one number (2.17.0 is 21700; 0 unknown).
+struct GitVersion {
+  char text[128] = "";
+  long number = 0;
+};
+/// The run's Git commands, by id; Git's version; the private copy of the index git status reads,
+/// zero-terminated (empty when it reads the repository's own).
 struct GitCommands {
   GitCommand of[kGitCommandCount];
+  GitVersion version;
+  Text status_index;
 };
 /// What the shallow probe said: whether Git found a repository, whether its clone is shallow,
 /// and whether Git said so itself (2.15 and later) rather than from a file revstamp looked at.
 struct ShallowProbe {
   bool repository_found = false, shallow = false, answered = false;
-};
-/// Git's version: the first line of git version, and as one number (2.17.0 is 21700; 0 unknown).
-struct GitVersion {
-  char text[128] = "";
-  long number = 0;
 };
 /// What a kept history listing is filed under: Git's version and the object HEAD names; where
 /// the records live, and where a grafts file and the shallow file would be (all but the version
@@ -119,8 +122,9 @@ struct StatusProbe {
 
 /// Sets what every Git command inherits: English output, no optional locks, block buffering.
 void prepare_git_environment();
-/// Starts the table's commands for this run at once; the optional ones only when asked for.
-GitCommands start_git_commands(const Options &options, bool targeted);
+/// Starts the table's commands for this run at once, the optional ones only when asked for, and
+/// reads Git's version, which git status waits for.
+GitCommands start_git_commands(const Options &options);
 /// Beyond the table's words: more words, quiet (stderr to the null device, no report), where,
 /// and the index Git reads instead of the repository's (GIT_INDEX_FILE, for this command alone).
 struct Launch {
@@ -140,8 +144,6 @@ bool check_git_exit(const GitCommand &command, bool counts);
 ShallowProbe read_shallow_probe(GitCommand &probe);
 /// A full object name as Git prints it: 40 (SHA-1) or 64 (SHA-256) lower-case hex digits.
 bool is_object_name(const char *text);
-/// Reads git version to its end; nothing when it was not started or failed.
-GitVersion read_git_version(GitCommand &command);
 /// Reads the history key's command to its end; the key is usable only where HEAD's commit and
 /// Git's version decide the listing alone.
 HistoryKey read_history_key(GitCommand &command, const GitVersion &version,
@@ -151,7 +153,8 @@ History find_git_revision_number(GitCommand &history, char *hash, int size);
 /// Whether HEAD names a branch whose ref does not exist yet; false when Git could not say.
 bool head_is_unborn();
 /// Echoes `git status` up to its first change marker, whose letter it returns.
-StatusProbe get_git_state(GitCommand &status, Console &console, bool history_listed);
+/// Finishes git status and removes the index copy it read.
+StatusProbe get_git_state(GitCommands &git, Console &console, bool history_listed);
 /// git describe's first line, without its line end, appended to text; true when it failed.
 bool read_describe(GitCommand &describe, bool history_listed, Text &text);
 /// Number of pieces of at most size-1 bytes in the stream; the last stays in buf.
@@ -163,6 +166,9 @@ int scan_status(FILE *in, Console &echo);
 bool ask_git(GitCommandId id, Text &answer, const Launch &launch = Launch());
 /// Appends everything command prints to text, then finishes it: true when it exited 0.
 bool read_all(GitCommand &command, Text &text);
+/// Copies the index Git reads for a Git of git_version (GitVersion::number) beside it, with its
+/// modification time; its full path, zero-terminated, goes to copy. False when there is none.
+bool copy_index(long git_version, Text &copy);
 
 // --- The submodule listing: submodules.cpp ---
 
@@ -307,6 +313,9 @@ Replace replace_file(const char *from, const char *to, int &error);
 /// Appends path made absolute from the working directory to full, zero-terminated; false when
 /// the working directory cannot be told.
 bool append_full_path(const char *path, Text &full);
+/// Gives the file at path from's modification time (on POSIX in whole seconds, never later): 0, or
+/// the error number.
+int copy_modification_time(FILE *from, const char *path);
 /// Removes the file at path, a name create_replacement gave; silent when it cannot.
 void remove_file(const char *path);
 

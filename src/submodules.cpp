@@ -166,33 +166,6 @@ static bool start_from_top(SubmoduleListing &listing) {
   return told;
 }
 
-// Copies the index Git names to a new file beside it, whose full path goes to copy: Git reads a
-// relative GIT_INDEX_FILE from the top of the work tree. Git writes an index whole under another
-// name and renames it into place, so the file opened is one index, whole. False when there is no
-// copy (Git before 2.5, a git dir that takes no new file).
-static bool copy_index(Text &copy) {
-  Text answer, bytes;
-  Launch quietly;
-  quietly.quiet = true;
-  const bool named = ask_git(kIndexPath, answer, quietly);
-  next_line(answer.bytes);
-  FILE *index = named ? open_to_read(answer.bytes) : nullptr;
-  char name[kReplacementNameSize];
-  FILE *file = index != nullptr ? create_replacement(answer.bytes, Entry(), name) : nullptr;
-  bool copied = false;
-  if (file != nullptr) {
-    char block[4096];
-    for (size_t got; (got = fread(block, 1, sizeof block, index)) > 0;) append(bytes, block, got);
-    copied = ferror(index) == 0 && write_and_close(file, bytes.bytes, bytes.size) == 0 &&
-             append_full_path(name, copy);
-    if (!copied) remove_file(name);
-  }
-  if (index != nullptr) fclose(index);
-  release(bytes);
-  release(answer);
-  return copied;
-}
-
 static void remove_index_copy(SubmoduleListing &listing) {
   if (listing.index.size > 0) remove_file(listing.index.bytes);
   release(listing.index);
@@ -205,7 +178,7 @@ SubmoduleListing start_submodule_listing(long git_version) {
   int checked_out = 0;
   int count = pathspecs_exact() ? read_gitlinks(paths, checked_out, nullptr) : -1;
   // Only a split listing needs the copy; its runs are planned again, from the copy itself.
-  if (count >= 4 && checked_out >= 4 && copy_index(listing.index)) {
+  if (count >= 4 && checked_out >= 4 && copy_index(git_version, listing.index)) {
     paths.size = 0;
     checked_out = 0;
     count = read_gitlinks(paths, checked_out, listing.index.bytes);

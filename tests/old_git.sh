@@ -31,6 +31,11 @@ make_tree() {
     new) echo new >new.c && git add new.c ;;
     deleted) rm main.c ;;
     renamed) git mv main.c moved.c ;;
+    # A file changed in the second the index was written, its size and time as recorded, its
+    # ctime not trusted: only the index's own time tells Git to look at its bytes.
+    racy) git config core.trustctime false && printf aaaa >racy.c && touch -d @1700000000 racy.c &&
+      git add racy.c && git commit -qm racy && printf bbbb >racy.c &&
+      touch -d @1700000000 racy.c .git/index ;;
     shallow) cd .. && git clone -q --depth 1 "file://$dir/repo" clone && rm -rf repo &&
       mv clone repo && mkdir -p repo/applications ;;
     # A linked worktree of a shallow clone: Git 2.5 to 2.14 keep the shallow file in the common
@@ -48,27 +53,36 @@ make_tree() {
   esac
 }
 
-# stamp GIT_BIN SCENARIO ARGS...: the header and the exit status, in one string.
-# stamp BIN SCENARIO ARG...: the header, stamped with the Git in BIN from fw/, or for cold from
-# inside an uninitialised submodule's folder, for newline from a folder whose name holds one, for
-# gitdir with a relative GIT_DIR and GIT_WORK_TREE, and for relpath with BIN named relatively.
+# stamp BIN SCENARIO ARG...: the header and the exit status, stamped with the Git in BIN from fw/,
+# or for cold from inside an uninitialised submodule's folder, for newline from a folder whose
+# name holds one, for gitdir with a relative GIT_DIR and GIT_WORK_TREE, and for relpath with BIN
+# named relatively. For touched, after a file's time changed, also whether .git/index is the
+# same file with the same time afterwards, and nothing was left beside it.
 stamp() {
-  local bin=$1 scenario=$2 dir=fw
+  local bin=$1 scenario=$2 dir=fw repo=$tmp/$2/repo index=
   shift 2
+  if [ "$scenario" = touched ]; then
+    touch -d @1700000100 "$repo/main.c"
+    index=$(stat -c %i:%y "$repo/.git/index")
+  fi
   local path=(PATH="$bin:$PATH")
   case $scenario in
     cold) dir=cold ;;
     newline) dir=$'f\nw' ;;
     gitdir) path+=(GIT_DIR=../.git GIT_WORK_TREE=..) ;;
-    relpath) path=(PATH="$(realpath --relative-to="$tmp/$scenario/repo/fw" "$bin"):$PATH") ;;
+    relpath) path=(PATH="$(realpath --relative-to="$repo/fw" "$bin"):$PATH") ;;
   esac
-  rm -f "$tmp/$scenario/repo/applications/revision.h"
-  (cd "$tmp/$scenario/repo/$dir" && env "${path[@]}" "$tool" "$@" >/dev/null 2>&1; echo "exit $?")
-  cat "$tmp/$scenario/repo/applications/revision.h" 2>/dev/null || true
+  rm -f "$repo/applications/revision.h"
+  (cd "$repo/$dir" && env "${path[@]}" "$tool" "$@" >/dev/null 2>&1; echo "exit $?")
+  cat "$repo/applications/revision.h" 2>/dev/null || true
+  if [ -n "$index" ]; then
+    [ "$(stat -c %i:%y "$repo/.git/index")" = "$index" ] || echo "index rewritten"
+    ls -A "$repo/.git" | grep -v '^index$' | grep index || true
+  fi
 }
 
-scenarios=(clean modified new deleted renamed shallow worktree sub0 sub3 sub4 sub12 cold newline gitdir
-  relpath)
+scenarios=(clean modified new deleted renamed touched racy shallow worktree sub0 sub3 sub4 sub12 cold
+  newline gitdir relpath)
 for scenario in "${scenarios[@]}"; do (make_tree "$scenario"); done
 failed=0
 printf '%-9s' git; printf ' %-8s' "${scenarios[@]}"; echo

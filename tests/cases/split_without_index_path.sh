@@ -1,5 +1,5 @@
-# A Git that cannot name its index file, as Git before 2.5 cannot (no --git-path): there is no
-# copy of the index for the runs to share, so Git's one command lists the submodules.
+# A Git whose --git-path fails, so it cannot name its index file: there is no copy of the index
+# for the runs to share, so Git's one command lists the submodules.
 posix_only="a Git stand-in script"
 new_project_with_lib a b c d
 args=(x s)

@@ -23,6 +23,11 @@ else()
   set(CPACK_GENERATOR TGZ DEB)
 endif()
 install(TARGETS ${revstamp_tool} EXPORT revstampTargets RUNTIME DESTINATION ${bin_dir})
+if(REVSTAMP_STATIC)
+  # Only in the .tar.gz (RevstampCPack.cmake): the .deb and an install from source are for the
+  # machine they were built on, whose C library bin/revstamp uses.
+  install(TARGETS revstamp_static RUNTIME DESTINATION ${bin_dir} COMPONENT static EXCLUDE_FROM_ALL)
+endif()
 install(EXPORT revstampTargets NAMESPACE revstamp:: DESTINATION ${package_dir})
 # A tool for the build machine: a consumer whose firmware is 32-bit must still accept it.
 write_basic_package_version_file(revstampConfigVersion.cmake COMPATIBILITY SameMajorVersion
@@ -50,4 +55,6 @@ set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)
 set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
 set(CPACK_DEBIAN_PACKAGE_DEPENDS git)
 set(CPACK_DEBIAN_PACKAGE_SECTION devel)
+set(CPACK_REVSTAMP_STATIC ${REVSTAMP_STATIC})
+set(CPACK_PROJECT_CONFIG_FILE ${CMAKE_CURRENT_SOURCE_DIR}/cmake/RevstampCPack.cmake)
 include(CPack)

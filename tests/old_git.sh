@@ -1,8 +1,9 @@
 #!/usr/bin/env bash
 # Stamps the same trees with each Git that build servers still run (built from ../shared/old-git
 # by its build.sh, once, into a cache) and with this machine's Git: header and exit status must
-# be equal. Prints a table of Git version, scenario and result; fails on any difference.
-#   old_git.sh TOOL [VERSION...]
+# be equal. Prints a table of Git version, scenario and result; fails on any difference. With
+# --build, only builds the Gits, so that the matrices of several tools can run side by side.
+#   old_git.sh TOOL|--build [VERSION...]
 set -euo pipefail
 tool=$1
 shift
@@ -10,6 +11,10 @@ versions=("${@:-1.8.3.1 2.11.0 2.17.0 2.20.1 2.25.1}")
 read -ra versions <<<"${versions[*]}"
 source_dir=$(cd "$(dirname "$0")/../../shared/old-git" 2>/dev/null && pwd) ||
   { echo "no ../shared/old-git beside the project: skipped"; exit 77; }
+if [ "$tool" = --build ]; then
+  for version in "${versions[@]}"; do sh "$source_dir/build.sh" "$version"; done
+  exit 0
+fi
 tmp=$(mktemp -d)
 trap 'rm -rf "$tmp"' EXIT
 export HOME=$tmp LC_ALL=C GIT_CONFIG_GLOBAL=/dev/null GIT_CONFIG_NOSYSTEM=1 GIT_AUTHOR_NAME=Dev
@@ -83,19 +88,26 @@ stamp() {
 
 scenarios=(clean modified new deleted renamed touched racy shallow worktree sub0 sub3 sub4 sub12 cold
   newline gitdir relpath)
-for scenario in "${scenarios[@]}"; do (make_tree "$scenario"); done
+# The words a scenario stamps with: the targeted form where there are submodules.
+words() { case $1 in sub* | cold | newline | gitdir | relpath) echo x s ;; *) echo x ;; esac; }
+
+declare -A expected
+for scenario in "${scenarios[@]}"; do
+  (make_tree "$scenario")
+  # shellcheck disable=SC2046
+  expected[$scenario]=$(stamp "$(dirname "$(command -v git)")" "$scenario" $(words "$scenario"))
+done
 failed=0
 printf '%-9s' git; printf ' %-8s' "${scenarios[@]}"; echo
 for version in "${versions[@]}"; do
   bin=$(sh "$source_dir/build.sh" "$version")
   printf '%-9s' "$version"
   for scenario in "${scenarios[@]}"; do
-    args=(x s) && case $scenario in sub* | cold | newline | gitdir | relpath) ;; *) args=(x) ;; esac
-    expected=$(stamp "$(dirname "$(command -v git)")" "$scenario" "${args[@]}")
     # Git before 2.5 knows no linked worktrees.
     if [ "$scenario" = worktree ] && [[ $version == 1.* || $version == 2.[0-4].* ]]; then
       printf ' %-8s' n/a
-    elif [ "$(stamp "$bin" "$scenario" "${args[@]}")" = "$expected" ]; then
+    # shellcheck disable=SC2046
+    elif [ "$(stamp "$bin" "$scenario" $(words "$scenario"))" = "${expected[$scenario]}" ]; then
       printf ' %-8s' same
     else
       printf ' %-8s' DIFFERS && failed=1

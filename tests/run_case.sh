@@ -90,9 +90,10 @@ same_as_one_command() {
 # stamp NAME [VAR=VALUE...]: stamps as the case's run does, with these variables too, leaving
 # stdout, stderr and status in $tmp/NAME/. Cases use it to stamp before the run and after it.
 stamp() {
-  local name=$1 && shift && mkdir -p "$tmp/$name"
+  local name=$1 status=0 && shift && mkdir -p "$tmp/$name"
   (cd "$tmp/$run_dir" && env "${tool_env[@]}" CASE_STAMP=1 "$@" ${TOOL_WRAPPER:-} "$tool" "${args[@]}" \
-    >"$tmp/$name/stdout" 2>"$tmp/$name/stderr"; echo $? >"$tmp/$name/status")
+    >"$tmp/$name/stdout" 2>"$tmp/$name/stderr") || status=$?
+  echo "$status" >"$tmp/$name/status"
 }
 # same_as_a_walk: stamps again with nothing kept used; says whether stdout, stderr (its lines in
 # any order: Git's commands run side by side), status and header are the run's own. The run's

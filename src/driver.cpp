@@ -17,7 +17,9 @@ Options read_options() {
   options.no_cache = is_one(getenv("REVSTAMP_NO_CACHE"));
   options.quiet = is_one(getenv("REVSTAMP_QUIET"));
   options.require_history = is_one(getenv("REVSTAMP_REQUIRE_HISTORY"));
-  options.header = kHeaderPath;
+  // A path, not a switch: an empty one, as a Makefile's unset variable passes it, is no path.
+  const char *header = environment_path("REVSTAMP_HEADER");
+  options.header = header != nullptr ? header : kHeaderPath;
   return options;
 }
 
@@ -46,10 +48,20 @@ static const char kUsage[] =
     "Only a lone --help or --version is an option: any other first word, -h included, is the\n"
     "unread WORD, and revstamp stamps.\n"
     "\n"
-    "Exit status: 0 when the header was stamped, also with the placeholder 00000000 when Git\n"
-    "lists no commit (not a repository, Git missing); 1 when revstamp failed itself, a Git\n"
-    "command failed after Git had listed a commit, the repository is broken, or the clone\n"
-    "is shallow.\n"
+    "The hash is the oldest commit's, the same for every build of a repository; the state\n"
+    "letter speaks of tracked files only (untracked ones leave the tree clean); HEAD's own\n"
+    "object name comes with REVSTAMP_EXTRA_MACROS=1.\n"
+    "\n"
+    "Exit status:\n"
+    "  0  the header was written, or left as it was (REVSTAMP_IF_CHANGED, REVSTAMP_KEEP_STAMP);\n"
+    "     also with the placeholder 00000000 when Git lists no commit (no repository, no\n"
+    "     commit yet, Git not found), and for a shallow clone with REVSTAMP_ALLOW_SHALLOW=1\n"
+    "  1  after doing all it could: build could not be created (then nothing else is done);\n"
+    "     a Git command could not be started; the header could not be written in full;\n"
+    "     stdout could not be written; a Git command failed after Git had listed a commit;\n"
+    "     Git could not run, or the repository's history cannot be read; the clone is\n"
+    "     shallow; GIT_DIR is set and Git finds no repository there;\n"
+    "     REVSTAMP_REQUIRE_HISTORY=1 and the placeholder was stamped\n"
     "\n"
     "Environment (each on when exactly 1):\n"
     "  REVSTAMP_ALLOW_SHALLOW=1  accept a shallow clone, with a warning\n"
@@ -60,6 +72,8 @@ static const char kUsage[] =
     "  REVSTAMP_REQUIRE_HISTORY=1  fail (exit 1) when the placeholder 00000000 is stamped\n"
     "  REVSTAMP_KEEP_STAMP=1     when Git lists no commit, keep a header that holds a real stamp\n"
     "  REVSTAMP_NO_CACHE=1       walk the whole history on every stamp, keeping nothing\n"
+    "  REVSTAMP_HEADER=PATH      write PATH (relative to here, or absolute) instead of\n"
+    "                            ../applications/revision.h\n"
     "\n"
     "More in revstamp(1).\n";
 
@@ -134,11 +148,50 @@ bool check_console_output(Console &console) {
   return error != 0;
 }
 
-bool check_history_required(const History &history, bool git_missing, const Options &options) {
+// How many folders up from here the file system's root is, at most 255: where looking for a
+// repository ends.
+static int folders_above_here() {
+  Text here;
+  int count = 0;
+  if (append_full_path(".", here)) {
+    for (size_t i = 0; i < here.size; ++i) count += here.bytes[i] == '/' || here.bytes[i] == '\\';
+  }
+  release(here);
+  return count < 255 ? count : 255;
+}
+
+// Why Git found no repository: whether there is one (a .git entry here or in a folder above) that
+// Git refused, and whether another user owns it, which Git 2.35.2 and later refuse unless
+// safe.directory names it.
+static const char *why_no_repository() {
+  Text path;
+  const char *why = "no Git repository here or in a folder above (a source tree without .git)";
+  for (int level = 0, top = folders_above_here(); level <= top; ++level) {
+    path.size = 0;
+    for (int i = 0; i < level; ++i) append(path, "../");
+    append(path, ".git", 5);
+    if (kind_of(path.bytes) == EntryKind::kAbsent) continue;
+    path.bytes[path.size - 5] = '\0';
+    why = owned_by_another_user(level > 0 ? path.bytes : ".")
+              ? "Git refused the repository, which another user owns: add it to safe.directory "
+                "as Git's message above says"
+              : "Git refused the repository: see Git's message above";
+    break;
+  }
+  release(path);
+  return why;
+}
+
+bool check_history_required(const GitCommands &git, const ShallowProbe &probe,
+                            const History &history, bool history_failed, const Options &options) {
   if (history.listed || !options.require_history) return false;
-  report("error: the placeholder 00000000 was stamped: %s",
-         git_missing ? "Git was not found"
-                     : "Git listed no commit (no repository found from here, or Git "
-                       "refused it)");
+  // A repository Git found lists no commit without failing only when its branch is yet to be
+  // born.
+  const char *why = git.of[kHistory].progress == Progress::kGitMissing
+                        ? "Git was not found: install it, or put its folder on PATH"
+                    : !probe.repository_found ? why_no_repository()
+                    : history_failed          ? "Git could not read the repository's history"
+                                              : "the repository has no commit yet";
+  report("error: the placeholder 00000000 was stamped: %s", why);
   return true;
 }

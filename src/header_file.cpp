@@ -22,13 +22,16 @@ static int write_in_place(const Text &bytes, const char *path) {
   FILE *header = open_in_place(path, error);
   if (header == nullptr) {
     report_failure("fopen failed", error);
-    // What a newcomer meets first who runs revstamp in the wrong directory: no folder to create
-    // the header in. Said only then.
-    if (error == ENOENT) {
+    // What a newcomer meets first who runs revstamp in the wrong directory, or names a header
+    // in a folder yet to be made: no folder to create the header in. Said only then.
+    if (error == ENOENT && strcmp(path, kHeaderPath) == 0) {
       report(
           "revstamp writes %s, relative to where it runs: run it from a directory whose "
           "parent holds applications/",
           path);
+    } else if (error == ENOENT) {
+      report("revstamp writes %s, as REVSTAMP_HEADER names it: create the folder that holds it",
+             path);
     }
     return 1;
   }

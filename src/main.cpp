@@ -55,8 +55,8 @@ int main(int argc, char **argv) {
   // Only where Git finds no history at all may a source drop keep its stamp.
   const Fate fate = put_header(header, !history.listed && !history_failed, options);
   failed |= fate == Fate::kFailed;
-  const bool git_missing = git.of[kHistory].progress == Progress::kGitMissing;
-  if (fate != Fate::kKept) failed |= check_history_required(history, git_missing, options);
+  if (fate != Fate::kKept)
+    failed |= check_history_required(git, probe, history, history_failed, options);
   release(listing);
   release(extra.describe);
   failed |= check_console_output(console);

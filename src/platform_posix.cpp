@@ -48,6 +48,11 @@ int write_error() { return errno; }
 
 void set_environment(char *assignment) { putenv(assignment); }
 
+const char *environment_path(const char *name) {
+  const char *value = getenv(name);
+  return value != nullptr && value[0] != '\0' ? value : nullptr;
+}
+
 int make_build_dir() { return mkdir("build", 0777) == 0 || errno == EEXIST ? 0 : errno; }
 
 // Starts file (the shell when Git is a script without #!) in launch's directory with its stdout
@@ -384,6 +389,11 @@ int copy_modification_time(FILE *from, const char *path) {
   // Git's check for entries changed in the second the index was written as strict, or stricter.
   const struct timespec times[2] = {{source.st_atime, 0}, {source.st_mtime, 0}};
   return utimensat(AT_FDCWD, path, times, 0) == 0 ? 0 : errno;
+}
+
+bool owned_by_another_user(const char *path) {
+  struct stat folder;
+  return stat(path, &folder) == 0 && folder.st_uid != geteuid();
 }
 
 void remove_file(const char *path) { unlink(path); }

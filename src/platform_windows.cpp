@@ -2,6 +2,8 @@
 #include <fcntl.h>
 #include <io.h>
 #include <windows.h>
+// After windows.h, which it needs.
+#include <aclapi.h>
 
 #include <algorithm>
 #include <cerrno>
@@ -110,6 +112,24 @@ static std::wstring environment_variable(const wchar_t *name) {
                     : GetEnvironmentVariableW(name, &value[0], static_cast<DWORD>(value.size()));
   value.resize(size < value.size() ? size : 0);
   return value;
+}
+
+// text in UTF-8, as every name the platform functions take is.
+static std::string narrow(const std::wstring &text) {
+  const int bytes = WideCharToMultiByte(CP_UTF8, 0, text.c_str(), -1, nullptr, 0, nullptr, nullptr);
+  std::string utf8(static_cast<size_t>(bytes > 0 ? bytes : 1), '\0');
+  if (bytes > 0)
+    WideCharToMultiByte(CP_UTF8, 0, text.c_str(), -1, &utf8[0], bytes, nullptr, nullptr);
+  utf8.pop_back();
+  return utf8;
+}
+
+const char *environment_path(const char *name) {
+  const std::string value = narrow(environment_variable(widen(name).c_str()));
+  if (value.empty()) return nullptr;
+  char *kept = static_cast<char *>(reallocate(nullptr, value.size() + 1));
+  memcpy(kept, value.c_str(), value.size() + 1);
+  return kept;
 }
 
 // path made absolute from the working directory; empty when it cannot be.
@@ -455,14 +475,9 @@ Replace replace_file(const char *from, const char *to, int &error) {
 }
 
 bool append_full_path(const char *path, Text &full) {
-  const std::wstring result = full_path(widen(path));
+  const std::string result = narrow(full_path(widen(path)));
   if (result.empty()) return false;
-  const int bytes =
-      WideCharToMultiByte(CP_UTF8, 0, result.c_str(), -1, nullptr, 0, nullptr, nullptr);
-  if (bytes <= 0) return false;
-  std::string utf8(static_cast<size_t>(bytes), '\0');
-  WideCharToMultiByte(CP_UTF8, 0, result.c_str(), -1, &utf8[0], bytes, nullptr, nullptr);
-  append(full, utf8.c_str(), utf8.size());
+  append(full, result.c_str(), result.size() + 1);
   return true;
 }
 
@@ -478,6 +493,27 @@ int copy_modification_time(FILE *from, const char *path) {
   const DWORD error = GetLastError();
   CloseHandle(copy);
   return set ? 0 : errno_from(error);
+}
+
+bool owned_by_another_user(const char *path) {
+  PSID owner = nullptr;
+  PSECURITY_DESCRIPTOR descriptor = nullptr;
+  if (GetNamedSecurityInfoW(widen(path).c_str(), SE_FILE_OBJECT, OWNER_SECURITY_INFORMATION, &owner,
+                            nullptr, nullptr, nullptr, &descriptor) != ERROR_SUCCESS)
+    return false;
+  HANDLE token = nullptr;
+  DWORD size = 0;
+  std::vector<char> user;
+  if (OpenProcessToken(GetCurrentProcess(), TOKEN_QUERY, &token)) {
+    GetTokenInformation(token, TokenUser, nullptr, 0, &size);
+    user.resize(size);
+    if (size == 0 || !GetTokenInformation(token, TokenUser, user.data(), size, &size)) user.clear();
+    CloseHandle(token);
+  }
+  const bool other =
+      !user.empty() && !EqualSid(owner, reinterpret_cast<TOKEN_USER *>(user.data())->User.Sid);
+  LocalFree(descriptor);
+  return other;
 }
 
 // Wide: the name is UTF-8, which remove() would read in the ANSI code page.

@@ -241,8 +241,10 @@ bool selects_targeted_form(int argc, char **argv);
 /// failed. Sets shallow.
 bool judge_history(GitCommands &git, const ShallowProbe &probe, const History &history,
                    const Options &options, bool &shallow);
-/// With REVSTAMP_REQUIRE_HISTORY=1, a placeholder stamp is an error: true when so.
-bool check_history_required(const History &history, bool git_missing, const Options &options);
+/// With REVSTAMP_REQUIRE_HISTORY=1, a placeholder stamp is an error, said in one line with why
+/// Git listed no commit: true when so.
+bool check_history_required(const GitCommands &git, const ShallowProbe &probe,
+                            const History &history, bool history_failed, const Options &options);
 /// Reports "write failed" when a byte of the console could not be written: true when so.
 bool check_console_output(Console &console);
 
@@ -281,6 +283,9 @@ int flush_console(Console &console);
 int write_error();
 /// Adds a NAME=VALUE assignment, which must outlive the process, to the environment.
 void set_environment(char *assignment);
+/// The environment variable name as a path the file functions below take (UTF-8 on Windows,
+/// whatever the code page), living as long as the process; nullptr when unset or empty.
+const char *environment_path(const char *name);
 /// Creates ./build: 0 when made or an entry of that name exists, else the error number.
 int make_build_dir();
 /// Starts Git from the search path, no shell between, its stdout in command.output. Words from
@@ -316,6 +321,8 @@ bool append_full_path(const char *path, Text &full);
 /// Gives the file at path from's modification time (on POSIX in whole seconds, never later): 0, or
 /// the error number.
 int copy_modification_time(FILE *from, const char *path);
+/// Whether another user than this process's owns the folder at path; false when it cannot tell.
+bool owned_by_another_user(const char *path);
 /// Removes the file at path, a name create_replacement gave; silent when it cannot.
 void remove_file(const char *path);
 

@@ -8,6 +8,7 @@
 #                                        flags exported, as SDK set-up scripts do
 #   consumer_test.sh symlink             stamped from a board's fw/, a link to the shared one
 #   consumer_test.sh hash-path           a '#' in the project's path must stop configure
+#   consumer_test.sh header-keyword      HEADER names a header in a new folder of the build tree
 #   consumer_test.sh name-clash          the project has a target named revstamp of its own
 #   consumer_test.sh strict              FetchContent under clang++ and a project's strict
 #                                        warning flags with -Werror
@@ -17,9 +18,12 @@
 #   consumer_test.sh two-forms           a bootloader stamped in the other form must stop configure
 #   consumer_test.sh if-changed-ninja    EXTRA_MACROS and IF_CHANGED, built with Ninja or Unix
 #   consumer_test.sh if-changed-make       Makefiles: a rebuild without a change compiles nothing
-#   consumer_test.sh make BUILD_DIR      the GNU Make recipe of docs/integration.md, make -j8
+#   consumer_test.sh make BUILD_DIR      the GNU Make recipe of docs/integration.md, make -j8, and
+#   consumer_test.sh make-j1 BUILD_DIR     make -j1, where a step that preprocesses main.c first
+#                                        runs before the compile
 #   consumer_test.sh meson BUILD_DIR     the Meson and SCons recipes; each must also stop in a
-#   consumer_test.sh scons BUILD_DIR       shallow clone
+#   consumer_test.sh scons BUILD_DIR       shallow clone (Meson with IF_CHANGED, as above)
+# package, make, meson and scons also build a source drop of the firmware twice.
 #   consumer_test.sh reproducible BUILD_DIR  the example firmware compiled twice, with and
 #                                        without SOURCE_DATE_EPOCH
 # Checks that the stamp ran once before the firmware compiled, and ran again on a second build.
@@ -63,7 +67,7 @@ stamped="Stamping Git's revision into $header"
 # them most of their time.
 installed=(-DCMAKE_PREFIX_PATH="$tmp/prefix")
 case $mode in
-  package | symlink | hash-path | misuse | two-* | if-changed-*) cmake --install "$2" --prefix "$tmp/prefix" >/dev/null ;;
+  package | symlink | hash-path | header-keyword | misuse | two-* | if-changed-*) cmake --install "$2" --prefix "$tmp/prefix" >/dev/null ;;
 esac
 case $mode in
   package) configure+=("${installed[@]}") ;;
@@ -86,7 +90,11 @@ case $mode in
     configure+=("${installed[@]}" -DSTAMP_DIR=boards/a/fw)
     ;;
   hash-path)
-    refused "$repo/applications holds a '#'" "${installed[@]}"
+    refused "$repo/applications/revision.h holds a '#'" "${installed[@]}"
+    ;;
+  header-keyword)
+    header="$tmp/build/gen dir/revision.h" stamped="Stamping Git's revision into $tmp/build/gen dir/revision.h"
+    configure+=("${installed[@]}" "-DSTAMP_OPTIONS=HEADER;gen dir/revision.h" "-DSTAMP_INCLUDE=${header%/*}")
     ;;
   name-clash) configure+=(-DREVSTAMP_SOURCE="$source_dir" -DOLD_STAMP_TARGET=ON) ;;
   meson | scons)
@@ -94,6 +102,8 @@ case $mode in
     command -v "$mode" >/dev/null || { echo "skipped: $mode is not installed"; exit 77; }
     export PATH=$2:$PATH && stamped="revstamp fw s"
     [ "$mode" = scons ] || header=$repo/build/revision.h
+    # The Meson recipe also with the variables its IF_CHANGED variant adds.
+    [ "$mode" = scons ] || export REVSTAMP_EXTRA_MACROS=1 REVSTAMP_IF_CHANGED=1
     ;;
   misuse)
     refused "WORKING_DIRECTORY $tmp/repo/nowhere does not exist" "${installed[@]}" -DSTAMP_DIR=nowhere
@@ -108,7 +118,7 @@ case $mode in
     generator=Ninja && [ "$mode" = if-changed-ninja ] || generator="Unix Makefiles"
     configure+=("${installed[@]}" "-DSTAMP_OPTIONS=EXTRA_MACROS;IF_CHANGED" -G "$generator")
     ;;
-  make) object=$repo/firmware.o stamped="revstamp fw s" ;;
+  make | make-j1) object=$repo/firmware.o stamped="revstamp fw s" ;;
   reproducible)
     (cd "$repo/firmware" && "$2/revstamp" fw s >/dev/null)
     # compile NAME: the example firmware's object, as a build would make it.
@@ -129,16 +139,17 @@ esac
 build_tree() {
   case $mode in
     make) make -C "$1" -j8 REVSTAMP="$build_dir/revstamp" ;;
+    make-j1) make -C "$1" -j1 REVSTAMP="$build_dir/revstamp" ;;
     meson) { [ -d "$1/build" ] || meson setup "$1/build" "$1"; } && meson compile -v -C "$1/build" ;;
     scons) scons -C "$1" -j8 ;;
-    *) cmake --build "$tmp/build" --parallel 8 ;;
+    *) cmake --build "${2:-$tmp/build}" --parallel 8 ;;
   esac >"$tmp/log" 2>&1
 }
 # build WHAT: builds the firmware; WHAT names the build in a failure.
 build() { build_tree "$repo" || { cat "$tmp/log"; fail "$1"; }; }
 build_dir=${2:-}
 case $mode in
-  make | meson | scons) ;;
+  make* | meson | scons) ;;
   *) "${configure[@]}" >"$tmp/log" 2>&1 || { cat "$tmp/log"; fail "configure"; } ;;
 esac
 
@@ -147,7 +158,7 @@ build "first build"
 stamps=$(grep -cF "$stamped" "$tmp/log" || true)
 [ "$stamps" = 1 ] || { cat "$tmp/log"; fail "stamped $stamps times in one build"; }
 case $mode in
-  make) ;;
+  make*) ;;
   meson) object=$(find "$repo/build" -name '*main.c.o') ;;
   scons) object=$repo/firmware.o ;;
   *) object=$(find "$tmp/build" -path '*firmware.dir*' \( -name main.c.o -o -name main.c.obj \)) ;;
@@ -161,6 +172,7 @@ grep -q 'FIRMWARE_VER_MULTI "\\0"$' "$header" || fail "not stamped clean: $(cat 
 
 # Which revstamp ran, and what the firmware was compiled for.
 case $mode in
+  header-keyword) [ ! -e "$repo/applications/revision.h" ] || fail "the default header was written" ;;
   package) grep -rqF "$tmp/prefix/bin/revstamp" "$tmp/build" || fail "not the installed revstamp" ;;
   source | name-clash)
     [ -x "$tmp/build/_deps/revstamp-build/revstamp" ] || fail "not the fetched revstamp"
@@ -176,7 +188,7 @@ case $mode in
     ;;
 esac
 
-if [[ $mode == if-changed-* ]]; then
+if [[ $mode == if-changed-* || $mode == meson ]]; then
   grep -q '^#define FIRMWARE_VER_VALID 1$' "$header" || fail "no extra macros: $(cat "$header")"
   compiled=$(stat -c %y "$object") && stamp=$(stat -c '%i %y' "$header")
   sleep 1
@@ -199,5 +211,22 @@ if [ "$mode" = meson ] || [ "$mode" = scons ]; then
   ! build_tree "$tmp/shallow" || { cat "$tmp/log"; fail "built in a shallow clone"; }
   grep -q "^error: shallow clone" "$tmp/log" || { cat "$tmp/log"; fail "stopped, but not by the stamp"; }
   echo "$mode: a shallow clone stops the build"
+fi
+
+# A source drop: the tree as git archive gives it, with the stamped header added where the
+# build finds it. Built twice as its users would, keeping the stamp it ships, where a
+# placeholder would fail.
+if [[ $mode == @(package|make|scons|meson) ]]; then
+  drop=$tmp/drop
+  git -C "$repo" archive --prefix=drop/ HEAD | tar -x -C "$tmp"
+  cp "$header" "$drop/applications/revision.h"
+  [ "$mode" != package ] || cmake -S "$drop" -B "$tmp/drop-build" "${installed[@]}" >"$tmp/log" 2>&1
+  for build in first second; do
+    REVSTAMP_KEEP_STAMP=1 REVSTAMP_REQUIRE_HISTORY=1 build_tree "$drop" "$tmp/drop-build" ||
+      { cat "$tmp/log"; fail "$build build of a source drop"; }
+    read_by_build=$drop/applications/revision.h && [ "$mode" != meson ] || read_by_build=$drop/build/revision.h
+    cmp -s "$read_by_build" "$header" || fail "$build build of a source drop lost its stamp"
+  done
+  echo "$mode: a source drop built twice keeps the stamp it ships"
 fi
 echo "$mode: stamped before the firmware compiled ($(machine "$object")), and again on the second build"

@@ -32,10 +32,7 @@ static bool read_records(const char *path, Text &records) {
   // Only a regular file is read: a FIFO would be waited on for ever.
   FILE *file = kind_of(path) == EntryKind::kRegular ? open_to_read(path) : nullptr;
   if (file == nullptr) return false;
-  char block[4096];
-  for (size_t got; records.size <= kMostBytes && (got = fread(block, 1, sizeof block, file)) > 0;)
-    append(records, block, got);
-  const bool whole = !ferror(file) && records.size <= kMostBytes;
+  const bool whole = append_stream(file, records, kMostBytes);
   fclose(file);
   size_t kept = 0;
   for (size_t at = 0; at < records.size; ++at)

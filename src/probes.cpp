@@ -1,4 +1,5 @@
 #include <cerrno>
+#include <cstdint>
 #include <cstdlib>
 #include <cstring>
 
@@ -119,9 +120,8 @@ bool copy_index(long git_version, Text &copy) {
   FILE *file = index != nullptr ? create_replacement(path.bytes, Entry(), name) : nullptr;
   bool copied = false;
   if (file != nullptr) {
-    char block[4096];
-    for (size_t got; (got = fread(block, 1, sizeof block, index)) > 0;) append(bytes, block, got);
-    copied = ferror(index) == 0 && write_and_close(file, bytes.bytes, bytes.size) == 0 &&
+    copied = append_stream(index, bytes, SIZE_MAX) &&
+             write_and_close(file, bytes.bytes, bytes.size) == 0 &&
              copy_modification_time(index, name) == 0 && append_full_path(name, copy);
     if (!copied) remove_file(name);
   }
@@ -185,11 +185,8 @@ bool ask_git(GitCommandId id, Text &answer, const Launch &launch) {
 }
 
 bool read_all(GitCommand &command, Text &text) {
-  char block[4096];
-  for (size_t got;
-       command.output != nullptr && (got = fread(block, 1, sizeof block, command.output)) > 0;) {
-    append(text, block, got);
-  }
+  // The exit status decides: a read that fails ends the bytes early, as the stream's end does.
+  if (command.output != nullptr) append_stream(command.output, text, SIZE_MAX);
   finish_git_command(command);
   return command.progress == Progress::kFinished && command.exit_code == 0;
 }

@@ -39,6 +39,9 @@ void *reallocate(void *old, size_t size);
 void append(Text &text, const char *bytes, size_t size);
 /// A zero-terminated string, without its zero.
 void append(Text &text, const char *string);
+/// Appends what is left of in to text, stopping once text holds more than most bytes: true when
+/// it read to the end without an error and text holds at most that many.
+bool append_stream(FILE *in, Text &text, size_t most);
 void release(Text &text);
 /// Cuts the zero-terminated line that starts at line off at its line end: where the next one
 /// starts (its terminating zero when there is no line end).

@@ -28,6 +28,13 @@ void append(Text &text, const char *bytes, size_t size) {
 
 void append(Text &text, const char *string) { append(text, string, strlen(string)); }
 
+bool append_stream(FILE *in, Text &text, size_t most) {
+  char block[4096];
+  for (size_t got; text.size <= most && (got = fread(block, 1, sizeof block, in)) > 0;)
+    append(text, block, got);
+  return ferror(in) == 0 && text.size <= most;
+}
+
 char *next_line(char *line) {
   char *end = line + strcspn(line, "\n");
   if (*end == '\0') return end;

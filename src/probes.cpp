@@ -131,6 +131,11 @@ bool copy_index(long git_version, Text &copy) {
   return copied;
 }
 
+void remove_index_copy(Text &copy) {
+  if (copy.size > 0) remove_file(copy.bytes);
+  release(copy);
+}
+
 GitCommands start_git_commands(const Options &options) {
   // A stamp costs the slowest of Git's commands rather than their sum. Each is read in turn
   // later; meanwhile the others run on until their pipes fill.
@@ -350,8 +355,7 @@ StatusProbe get_git_state(GitCommands &git, Console &console, bool history_liste
   if (status.progress == Progress::kRunning)
     probe.letter = static_cast<char>(scan_status(status.output, console));
   finish_git_command(status);
-  if (git.status_index.size > 0) remove_file(git.status_index.bytes);
-  release(git.status_index);
+  remove_index_copy(git.status_index);
   if (probe.letter == 0 || probe.letter == 1) probe.failed = check_git_exit(status, history_listed);
   return probe;
 }

@@ -172,6 +172,8 @@ bool read_all(GitCommand &command, Text &text);
 /// Copies the index Git reads for a Git of git_version (GitVersion::number) beside it, with its
 /// modification time; its full path, zero-terminated, goes to copy. False when there is none.
 bool copy_index(long git_version, Text &copy);
+/// Removes the copy copy_index made, if any, and empties copy.
+void remove_index_copy(Text &copy);
 
 // --- The submodule listing: submodules.cpp ---
 

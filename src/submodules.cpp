@@ -166,11 +166,6 @@ static bool start_from_top(SubmoduleListing &listing) {
   return told;
 }
 
-static void remove_index_copy(SubmoduleListing &listing) {
-  if (listing.index.size > 0) remove_file(listing.index.bytes);
-  release(listing.index);
-}
-
 SubmoduleListing start_submodule_listing(long git_version) {
   SubmoduleListing listing;
   if (lists_wrongly_from_here(git_version) && start_from_top(listing)) return listing;
@@ -186,7 +181,7 @@ SubmoduleListing start_submodule_listing(long git_version) {
   if (count >= 4 && checked_out >= 4 && listing.index.size > 0) {
     start_runs(paths, count, listing);
   } else {
-    remove_index_copy(listing);
+    remove_index_copy(listing.index);
     listing.one = start_git_command(kSubmodules, listing_launch());
   }
   release(paths);
@@ -237,7 +232,7 @@ bool read_submodule_listing(SubmoduleListing &listing, bool history_listed, Text
   bool split_failed = false, failed = false;
   for (int i = 0; i < listing.count; ++i) split_failed |= !read_all(listing.runs[i], bytes);
   free(listing.runs);
-  remove_index_copy(listing);
+  remove_index_copy(listing.index);
   if (split_failed) {
     // A Git without literal pathspecs, a run that could not start: the one command's bytes,
     // messages and exit status decide.

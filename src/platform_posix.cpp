@@ -124,37 +124,39 @@ static bool find_git(char (&path)[4096]) {
 }
 
 // This process's environment as Git started by launch needs it, its array and assignments in
-// memory for free_environment; environ itself is left alone. GIT_INDEX_FILE is launch's index
-// file when it names one. A relative GIT_DIR or GIT_WORK_TREE becomes a full path where launch
-// asks for one.
+// memory for free_environment; environ itself is left alone. Launch's assignments replace the
+// variables they name. A relative GIT_DIR or GIT_WORK_TREE becomes a full path where launch asks
+// for one.
 struct Environment {
   char **variables = environ;
   Text assignments;
 };
 
-static void assign(Text &assignments, const char *name, const char *value, bool full_path) {
+static void assign_full_path(Text &assignments, const char *name, const char *value) {
   append(assignments, name);
   append(assignments, "=");
-  if (!full_path || !append_full_path(value, assignments))
-    append(assignments, value, strlen(value) + 1);
+  if (!append_full_path(value, assignments)) append(assignments, value, strlen(value) + 1);
 }
 
 static Environment environment_for(const Launch &launch) {
   Environment environment;
-  if (launch.index_file != nullptr)
-    assign(environment.assignments, "GIT_INDEX_FILE", launch.index_file, false);
+  for (const char *const *assignment = launch.assignments; assignment && *assignment; ++assignment)
+    append(environment.assignments, *assignment, strlen(*assignment) + 1);
   for (const char *name : {"GIT_DIR", "GIT_WORK_TREE"}) {
     const char *value = getenv(name);
     if (launch.full_paths && value != nullptr && value[0] != '\0' && value[0] != '/')
-      assign(environment.assignments, name, value, true);
+      assign_full_path(environment.assignments, name, value);
   }
   if (environment.assignments.size == 0) return environment;
-  size_t count = 0;
-  while (environ[count] != nullptr) ++count;
-  environment.variables =
-      static_cast<char **>(reallocate(nullptr, (count + 4) * sizeof *environment.variables));
-  size_t kept = 0;
   const char *const assigned_end = environment.assignments.bytes + environment.assignments.size;
+  // Room for every variable, every assignment and the closing null pointer.
+  size_t count = 0, room = 1;
+  while (environ[count] != nullptr) ++count;
+  for (const char *at = environment.assignments.bytes; at < assigned_end; at += strlen(at) + 1)
+    ++room;
+  environment.variables =
+      static_cast<char **>(reallocate(nullptr, (count + room) * sizeof *environment.variables));
+  size_t kept = 0;
   for (size_t i = 0; i < count; ++i) {
     bool replaced = false;
     for (const char *at = environment.assignments.bytes; at < assigned_end; at += strlen(at) + 1)

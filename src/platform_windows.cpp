@@ -346,7 +346,8 @@ Progress spawn_git(const char *const words[], const Launch &launch, GitCommand &
       launch.quiet ? null_device(GENERIC_WRITE) : inheritable(STD_ERROR_HANDLE)};
   std::vector<std::wstring> assignments;
   if (batch) assignments.push_back(script_path(git));
-  if (launch.index_file) assignments.push_back(L"GIT_INDEX_FILE=" + widen(launch.index_file));
+  for (const char *const *assignment = launch.assignments; assignment && *assignment; ++assignment)
+    assignments.push_back(widen(*assignment));
   for (const wchar_t *name : {L"GIT_DIR", L"GIT_WORK_TREE"}) {
     const std::wstring value = launch.full_paths ? environment_variable(name) : std::wstring();
     const std::wstring full = value.empty() ? value : full_path(value);

@@ -96,6 +96,8 @@ static GitVersion read_git_version(GitCommand &command) {
   return version;
 }
 
+static const char kIndexFileAssignment[] = "GIT_INDEX_FILE=";
+
 // Copies the index Git reads to a new file beside it, whose full path goes to copy: Git reads a
 // relative GIT_INDEX_FILE from the top of the work tree. Git writes an index whole under another
 // name and renames it into place, so the file opened is one index, whole. The copy keeps the
@@ -120,9 +122,11 @@ bool copy_index(long git_version, Text &copy) {
   FILE *file = index != nullptr ? create_replacement(path.bytes, Entry(), name) : nullptr;
   bool copied = false;
   if (file != nullptr) {
+    append(copy, kIndexFileAssignment);
     copied = append_stream(index, bytes, SIZE_MAX) &&
              write_and_close(file, bytes.bytes, bytes.size) == 0 &&
              copy_modification_time(index, name) == 0 && append_full_path(name, copy);
+    if (!copied) release(copy);
     if (!copied) remove_file(name);
   }
   if (index != nullptr) fclose(index);
@@ -132,7 +136,7 @@ bool copy_index(long git_version, Text &copy) {
 }
 
 void remove_index_copy(Text &copy) {
-  if (copy.size > 0) remove_file(copy.bytes);
+  if (copy.size > 0) remove_file(copy.bytes + sizeof kIndexFileAssignment - 1);
   release(copy);
 }
 
@@ -153,10 +157,11 @@ GitCommands start_git_commands(const Options &options) {
   // Git before 2.15 ignores GIT_OPTIONAL_LOCKS: its status would rewrite .git/index, and hold
   // index.lock meanwhile, from under the user's own git add in another terminal. It reads a
   // private copy instead; it may rewrite that one.
+  const bool copied = git.version.number > 0 && git.version.number < 21500 &&
+                      copy_index(git.version.number, git.status_index);
+  const char *status_index[] = {git.status_index.bytes, nullptr};
   Launch status;
-  if (git.version.number > 0 && git.version.number < 21500 &&
-      copy_index(git.version.number, git.status_index))
-    status.index_file = git.status_index.bytes;
+  if (copied) status.assignments = status_index;
   git.of[kStatus] = start_git_command(kStatus, status);
   return git;
 }

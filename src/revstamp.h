@@ -91,7 +91,7 @@ struct GitVersion {
   long number = 0;
 };
 /// The run's Git commands, by id; Git's version; the private copy of the index git status reads,
-/// zero-terminated (empty when it reads the repository's own).
+/// as its GIT_INDEX_FILE assignment (empty when it reads the repository's own).
 struct GitCommands {
   GitCommand of[kGitCommandCount];
   GitVersion version;
@@ -129,11 +129,12 @@ void prepare_git_environment();
 /// reads Git's version, which git status waits for.
 GitCommands start_git_commands(const Options &options);
 /// Beyond the table's words: more words, quiet (stderr to the null device, no report), where,
-/// and the index Git reads instead of the repository's (GIT_INDEX_FILE, for this command alone).
+/// and NAME=VALUE assignments that replace this process's own variables for this command alone.
 struct Launch {
   const char *const *more = nullptr;
   bool quiet = false;
-  const char *directory = nullptr, *index_file = nullptr;
+  const char *directory = nullptr;
+  const char *const *assignments = nullptr;
   /// GIT_DIR and GIT_WORK_TREE given to Git as full paths, as Git started in another directory
   /// needs them, and Git 2.11's submodule script, which moves to the top before it reads them.
   bool full_paths = false;
@@ -170,7 +171,8 @@ bool ask_git(GitCommandId id, Text &answer, const Launch &launch = Launch());
 /// Appends everything command prints to text, then finishes it: true when it exited 0.
 bool read_all(GitCommand &command, Text &text);
 /// Copies the index Git reads for a Git of git_version (GitVersion::number) beside it, with its
-/// modification time; its full path, zero-terminated, goes to copy. False when there is none.
+/// modification time; "GIT_INDEX_FILE=<its full path>", zero-terminated, goes to copy, as
+/// Launch::assignments takes it. False when there is none.
 bool copy_index(long git_version, Text &copy);
 /// Removes the copy copy_index made, if any, and empties copy.
 void remove_index_copy(Text &copy);
@@ -185,7 +187,7 @@ struct SubmoduleListing {
   /// With from_top, the one command runs at the top of the work tree, prefix below it.
   bool from_top = false;
   Text prefix;
-  /// The private copy of the index the runs read, zero-terminated; empty when there is none.
+  /// The private copy of the index the runs read, as copy_index gives it; empty when there is none.
   Text index;
 };
 

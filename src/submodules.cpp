@@ -36,10 +36,11 @@ static bool pathspecs_exact() {
 // one after another in paths; how many, and in checked_out how many have a .git inside. -1 when
 // the index could not be listed or a gitlink is not at stage 0 alone: a conflict's gitlink, or
 // one whose path a file shares, is listed by Git's matcher as no pathspec of its own would be.
-static int read_gitlinks(Text &paths, int &checked_out, const char *index_file) {
+static int read_gitlinks(Text &paths, int &checked_out, const Text &index) {
   Text listing, git_entry;
+  const char *index_file[] = {index.bytes, nullptr};
   Launch from_index;
-  from_index.index_file = index_file;
+  if (index.size > 0) from_index.assignments = index_file;
   bool exact = ask_git(kGitlinks, listing, from_index);
   int count = 0;
   for (const char *record = listing.bytes; exact && record < listing.bytes + listing.size - 1;
@@ -92,9 +93,9 @@ static Launch listing_launch() {
   return launch;
 }
 
-// Starts the listing of the count zero-ended paths from first on alone, from index_file,
+// Starts the listing of the count zero-ended paths from first on alone, from the index copy,
 // quietly: a run that fails gives way to the one command, whose messages are the ones to see.
-static GitCommand start_run(const char *first, int count, const char *index_file) {
+static GitCommand start_run(const char *first, int count, const Text &index) {
   Text pathspecs;
   const char *path = first;
   for (int i = 0; i < count; ++i, path += strlen(path) + 1) {
@@ -110,7 +111,8 @@ static GitCommand start_run(const char *first, int count, const char *index_file
   Launch quietly = listing_launch();
   quietly.more = more;
   quietly.quiet = true;
-  quietly.index_file = index_file;
+  const char *index_file[] = {index.bytes, nullptr};
+  quietly.assignments = index_file;
   const GitCommand run = start_git_command(kSubmodules, quietly);
   free(more);
   release(pathspecs);
@@ -129,7 +131,7 @@ static void start_runs(const Text &paths, int count, SubmoduleListing &listing) 
       plan_listing_runs(lengths, count, online_processors(), kCommandLineLimit - 1024, run_ends);
   const char *first = paths.bytes;
   for (int run = 0, path = 0; run < runs; ++run) {
-    listing.runs[listing.count++] = start_run(first, run_ends[run] - path, listing.index.bytes);
+    listing.runs[listing.count++] = start_run(first, run_ends[run] - path, listing.index);
     while (path < run_ends[run]) first += lengths[path++] + 1;
   }
   free(run_ends);
@@ -171,12 +173,12 @@ SubmoduleListing start_submodule_listing(long git_version) {
   if (lists_wrongly_from_here(git_version) && start_from_top(listing)) return listing;
   Text paths;
   int checked_out = 0;
-  int count = pathspecs_exact() ? read_gitlinks(paths, checked_out, nullptr) : -1;
+  int count = pathspecs_exact() ? read_gitlinks(paths, checked_out, Text()) : -1;
   // Only a split listing needs the copy; its runs are planned again, from the copy itself.
   if (count >= 4 && checked_out >= 4 && copy_index(git_version, listing.index)) {
     paths.size = 0;
     checked_out = 0;
-    count = read_gitlinks(paths, checked_out, listing.index.bytes);
+    count = read_gitlinks(paths, checked_out, listing.index);
   }
   if (count >= 4 && checked_out >= 4 && listing.index.size > 0) {
     start_runs(paths, count, listing);

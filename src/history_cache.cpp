@@ -109,10 +109,10 @@ static void write_records(const char *path, const Text &records) {
 void keep_history(const HistoryKey &key, const History &history, const char *hash) {
   char last[72];
   snprintf(last, sizeof last, "%.*s", static_cast<int>(strcspn(hash, "\n")), hash);
-  // Only a listing that began at the key's HEAD is filed under it: HEAD may have moved between
-  // the key's command and the walk (a commit in another terminal). Nor one that a grafts file or
-  // a shallow clone, made meanwhile, may have shaped.
-  if (!key.usable || !history.listed || strcmp(history.head, key.head) != 0 ||
+  // Only a whole listing that began at the key's HEAD is filed under it: HEAD may have moved
+  // between the key's command and the walk (a commit in another terminal). Nor one that a grafts
+  // file or a shallow clone, made meanwhile, may have shaped.
+  if (!key.usable || !history.whole || strcmp(history.head, key.head) != 0 ||
       !is_object_name(last) || strcmp(hash + strlen(last), "\n") != 0 ||
       kind_of(key.grafts) != EntryKind::kAbsent || kind_of(key.shallow) != EntryKind::kAbsent)
     return;

@@ -326,6 +326,9 @@ History find_git_revision_number(GitCommand &history, char *hash, int size) {
     found.listed = true;
   }
   finish_git_command(history);
+  // Git prints whole lines before it dies (a missing object, a signal): only an exit 0 says the
+  // listing went to the end.
+  found.whole = found.listed && history.progress == Progress::kFinished && history.exit_code == 0;
   return found;
 }
 

@@ -110,11 +110,12 @@ struct HistoryKey {
   const char *version = "", *head = "", *records = "", *grafts = "", *shallow = "";
   Text paths;
 };
-/// What the history listing gave: how many commits (1 when it could not be started), and HEAD's
-/// full object name (its first line; empty when nothing was listed).
+/// What the history listing gave: how many commits (1 when it could not be started), whether Git
+/// listed any and went on to exit 0 (whole), and HEAD's full object name (its first line; empty
+/// when nothing was listed).
 struct History {
   int count = 0;
-  bool listed = false;
+  bool listed = false, whole = false;
   char head[72] = "";
 };
 /// What git status said: its change letter (0 for none, 1 when it did not start).

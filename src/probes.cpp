@@ -103,15 +103,15 @@ static const char kIndexFileAssignment[] = "GIT_INDEX_FILE=";
 // name and renames it into place, so the file opened is one index, whole. The copy keeps the
 // index's time, as Git's check for entries changed in the second the index was written needs.
 // Git before 2.13 gives --git-path from the top rather than from here, and before 2.5 has none:
-// there the Git directory, which every Git gives rightly, leads to the index, unless
-// GIT_INDEX_FILE names another. False when there is no copy.
+// there the Git directory, which every Git gives rightly, leads to the index. Such a Git with
+// GIT_INDEX_FILE set (a commit hook's) reads that file itself: no copy. False when there is none.
 bool copy_index(long git_version, Text &copy) {
+  const bool by_git_path = git_version == 0 || git_version >= 21300;
+  if (!by_git_path && getenv("GIT_INDEX_FILE") != nullptr) return false;
   Text path, bytes;
   Launch quietly;
   quietly.quiet = true;
-  const bool by_git_path = git_version == 0 || git_version >= 21300;
-  bool named = by_git_path ? ask_git(kIndexPath, path, quietly)
-                           : getenv("GIT_INDEX_FILE") == nullptr && ask_git(kGitDir, path, quietly);
+  const bool named = ask_git(by_git_path ? kIndexPath : kGitDir, path, quietly);
   next_line(path.bytes);
   if (named && !by_git_path) {
     path.size = strlen(path.bytes);

@@ -49,6 +49,9 @@ make_tree() {
       git -C clone worktree add -q ../repo -b linked && mkdir -p repo/applications ;;
     sub3 | sub4) for i in $(seq "${1#sub}"); do git_add_submodule ../lib "lib$i"; done &&
       git commit -qm subs ;;
+    # A commit hook's build, in a tree the split listing would copy the index of.
+    hook) for i in 1 2 3 4; do git_add_submodule ../lib "lib$i"; done && git commit -qm subs &&
+      echo change >>main.c ;;
     sub12 | cold | newline | gitdir | relpath)
       [ "$1" != newline ] || mkdir $'f\nw'
       for name in 'with blank' 'star*' cold moved a b c d e f; do git_add_submodule ../lib "$name"; done
@@ -76,6 +79,8 @@ stamp() {
     newline) dir=$'f\nw' ;;
     gitdir) path+=(GIT_DIR=../.git GIT_WORK_TREE=..) ;;
     relpath) path=(PATH="$(realpath --relative-to="$repo/fw" "$bin"):$PATH") ;;
+    # A commit hook's build: Git names the index relative to the top.
+    hook) path+=(GIT_INDEX_FILE=.git/index) ;;
   esac
   rm -f "$repo/applications/revision.h"
   (cd "$repo/$dir" && env "${path[@]}" "$tool" "$@" >/dev/null 2>&1; echo "exit $?")
@@ -87,9 +92,9 @@ stamp() {
 }
 
 scenarios=(clean modified new deleted renamed touched racy shallow worktree sub0 sub3 sub4 sub12 cold
-  newline gitdir relpath)
+  newline gitdir relpath hook)
 # The words a scenario stamps with: the targeted form where there are submodules.
-words() { case $1 in sub* | cold | newline | gitdir | relpath) echo x s ;; *) echo x ;; esac; }
+words() { case $1 in sub* | cold | newline | gitdir | relpath | hook) echo x s ;; *) echo x ;; esac; }
 
 declare -A expected
 for scenario in "${scenarios[@]}"; do

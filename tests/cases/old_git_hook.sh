@@ -1,0 +1,23 @@
+# A commit hook's build (Git sets GIT_INDEX_FILE for every hook, relative to the top) with a Git
+# before 2.13, which reads that file itself: no index copy, and the stamps, targeted and plain,
+# are the ones a newer Git gives, with nothing left in .git.
+posix_only="a Git stand-in script"
+new_project_with_lib a b c d
+echo change >>main.c
+args=(x s)
+mkdir "$tmp/old"
+printf '#!/bin/sh\n[ "$1" != version ] || { echo "git version 2.11.0"; exit 0; }\nexec "%s" "$@"\n' \
+  "$tmp/bin/git" >"$tmp/old/git"
+chmod +x "$tmp/old/git"
+tool_env=(PATH="$tmp/old:$tmp/bin:$PATH" GIT_INDEX_FILE=.git/index)
+after() {
+  cp repo/applications/revision.h old.h
+  tool_env=(PATH="$tmp/bin:$PATH" GIT_INDEX_FILE=.git/index) && stamp new
+  cmp -s old.h repo/applications/revision.h && cmp -s new/stdout "$out/stdout" &&
+    echo "targeted: a newer Git's stamp" || diff old.h repo/applications/revision.h
+  args=(x) && stamp new && cp repo/applications/revision.h new.h
+  tool_env=(PATH="$tmp/old:$tmp/bin:$PATH" GIT_INDEX_FILE=.git/index) && stamp old
+  cmp -s new.h repo/applications/revision.h && cmp -s new/stdout old/stdout &&
+    cat old/status && echo "plain: a newer Git's stamp" || diff new.h repo/applications/revision.h
+  ls -A repo/.git | grep index
+}

@@ -39,7 +39,10 @@ static bool pathspecs_exact() {
 static int read_gitlinks(Text &paths, int &checked_out, const Text &index) {
   Text listing, git_entry;
   const char *index_file[] = {index.bytes, nullptr};
+  // The copy's listing is quiet, as the runs are: if it fails (a split index whose shared file
+  // expired from under the copy), the one command decides, and speaks.
   Launch from_index;
+  from_index.quiet = index.size > 0;
   if (index.size > 0) from_index.assignments = index_file;
   bool exact = ask_git(kGitlinks, listing, from_index);
   int count = 0;

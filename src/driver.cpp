@@ -116,12 +116,13 @@ static bool check_git_dir(bool repository_found) {
 bool judge_history(GitCommands &git, const ShallowProbe &probe, const History &history,
                    const Options &options, bool &shallow) {
   bool failed = false;
-  if (git.of[kShallowProbe].progress == Progress::kFinished)
-    failed = check_git_dir(probe.repository_found);
+  const GitCommand &probe_command = git.of[kRepositoryProbe];
+  if (probe_command.progress == Progress::kFinished) failed = check_git_dir(probe.repository_found);
   // Every command meets a missing Git alike: said once, for the one every run starts.
   const GitCommand &listing = git.of[kHistory];
   if (listing.progress == Progress::kGitMissing) report("git: not found");
-  failed |= check_git_exit(git.of[kShallowProbe], history.listed);
+  // The probe's -q --verify exits 1 without a word where HEAD names no single commit: no fault.
+  failed |= check_git_exit(probe_command, history.listed && probe_command.exit_code != 1);
   // Git refuses a repository whose HEAD it cannot walk (a missing object, a pruned --shared
   // source, a branch ref left empty) as it refuses a source tarball, with 128: only the tarball,
   // no repository, or an unborn branch, may stamp the placeholder. Any other status is a Git

@@ -1,18 +1,23 @@
 // The history listing kept between stamps, so that a stamp while HEAD stays put walks nothing.
 // Premises: git rev-list HEAD -- lists what HEAD's commit reaches, in the order this Git version
-// walks it; with no replace ref, no grafts file and no shallow clone (read_history_key turns the
-// key off otherwise), nothing else shapes the listing, and an object named by its hash never
-// changes. So a record filed under Git's version and HEAD's object name holds the listing for
-// every later stamp with that key, in this clone or any other: a record copied elsewhere is
-// right or missed. A record whose checksum fails, or a file of another format, is a miss.
+// walks it. Nothing else shapes that listing where read_history_key finds no replace ref (loose,
+// packed or in a reftable), no grafts file and no shallow clone, and the walk a record is kept
+// from reads none of them either (start_history_walk): one made meanwhile cannot shape it. Its
+// order does not hang on the dates a commit-graph keeps (listing_order_fixed), and it ended with
+// exit 0. An object named by its hash never changes. So a record filed under Git's version and
+// HEAD's object name holds the listing for every later stamp with that key, in this clone or any
+// other: a record copied elsewhere is right or missed. A record whose checksum fails, or a file
+// of another format, is a miss. The record is trusted as the rest of .git is: one made by hand is
+// believed.
 #include <climits>
 #include <cstdlib>
 #include <cstring>
 
 #include "revstamp.h"
 
-// The file's first line: a file of another format is read as no record, and written anew.
-static const char kFormat[] = "revstamp history cache 1\n";
+// The file's first line: a file of another format is read as no record, and written anew. Format
+// 1's records were kept from walks that may have failed or hung on a commit-graph's dates.
+static const char kFormat[] = "revstamp history cache 2\n";
 // Enough for a few branches worked on side by side; the oldest record goes first.
 constexpr int kRecordsKept = 8;
 // Far beyond kRecordsKept records: a larger file is not this format's.
@@ -53,6 +58,48 @@ static char *checked_body(char *line, char *&next) {
   if (body != line + 16 || *body != ' ') return nullptr;
   ++body;
   return checksum(body, strlen(body)) == sum ? body : nullptr;
+}
+
+// Whether the packed-refs file at path names a ref under refs/replace/, which Git reads whether
+// or not its object is there; one that cannot be read may. Each line is "<object> <ref>" or
+// "^<object>", and a ref's name holds no blank, so the name's start is the only place where
+// " refs/replace/" can stand; a line longer than the buffer goes on in pieces that hold no blank.
+static bool packs_replace_ref(const char *path) {
+  FILE *packed = open_to_read(path);
+  if (packed == nullptr) return kind_of(path) != EntryKind::kAbsent;
+  char line[4096];
+  bool found = false;
+  while (!found && fgets(line, sizeof line, packed) != nullptr)
+    found = strstr(line, " refs/replace/") != nullptr;
+  found |= ferror(packed) != 0;
+  fclose(packed);
+  return found;
+}
+
+HistoryKey read_history_key(Text &answer, const GitVersion &version, const ShallowProbe &probe,
+                            bool wanted) {
+  // "<shallow or not>\n<records>\n<grafts file>\n<refs/replace>\n<packed-refs>\n<reftable>\n
+  // <HEAD's object>\n". Whatever shapes git rev-list HEAD besides HEAD's commit and Git's own
+  // walk turns the key off: a replace ref (a loose one that names nothing, which Git's walk still
+  // reads, or its base moved by GIT_REPLACE_REF_BASE; Git leaves the folder once it has made
+  // one), a grafts file, a shallow clone.
+  HistoryKey key;
+  key.paths = answer;
+  answer = Text();
+  char *records = next_line(key.paths.bytes), *grafts = next_line(records);
+  char *replace = next_line(grafts), *packed = next_line(replace), *reftable = next_line(packed);
+  char *head = next_line(reftable), *rest = next_line(head);
+  key.usable = wanted && probe.whole && probe.answered && !probe.shallow && *rest == '\0' &&
+               is_object_name(head) && version.text[0] != '\0' &&
+               getenv("GIT_REPLACE_REF_BASE") == nullptr && kind_of(grafts) == EntryKind::kAbsent &&
+               kind_of(replace) == EntryKind::kAbsent && kind_of(reftable) == EntryKind::kAbsent &&
+               !packs_replace_ref(packed);
+  if (key.usable) {
+    key.version = version.text;
+    key.records = records;
+    key.head = head;
+  }
+  return key;
 }
 
 // "<Git's version>\t<HEAD's object>\t": how every record filed under key begins. The rest is
@@ -110,11 +157,9 @@ void keep_history(const HistoryKey &key, const History &history, const char *has
   char last[72];
   snprintf(last, sizeof last, "%.*s", static_cast<int>(strcspn(hash, "\n")), hash);
   // Only a whole listing that began at the key's HEAD is filed under it: HEAD may have moved
-  // between the key's command and the walk (a commit in another terminal). Nor one that a grafts
-  // file or a shallow clone, made meanwhile, may have shaped.
+  // between the key's command and the walk (a commit in another terminal).
   if (!key.usable || !history.whole || strcmp(history.head, key.head) != 0 ||
-      !is_object_name(last) || strcmp(hash + strlen(last), "\n") != 0 ||
-      kind_of(key.grafts) != EntryKind::kAbsent || kind_of(key.shallow) != EntryKind::kAbsent)
+      !is_object_name(last) || strcmp(hash + strlen(last), "\n") != 0)
     return;
   Text body, kept, records;
   append_key(body, key);

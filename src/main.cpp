@@ -13,17 +13,18 @@ int main(int argc, char **argv) {
   GitCommands git = start_git_commands(options);
   SubmoduleListing submodules;
   if (targeted) submodules = start_submodule_listing(git.version.number);
-  const ShallowProbe probe = read_shallow_probe(git.of[kShallowProbe]);
-  HistoryKey key = read_history_key(git.of[kHistoryKey], git.version, probe);
+  Text answer;
+  const ShallowProbe probe = read_shallow_probe(git.of[kRepositoryProbe], answer);
+  HistoryKey key = read_history_key(answer, git.version, probe, !options.no_cache);
   // Shown, and stamped, when Git lists no commit: plain to see, and the header still compiles.
   char hash[256] = "00000000";
   History history = recall_history(key, hash, sizeof hash);
   if (!history.listed) {
     // Walked only now, when nothing kept is HEAD's: a stamp between commits starts no walk.
     if (git.of[kHistory].progress == Progress::kNotStarted)
-      git.of[kHistory] = start_git_command(kHistory);
+      git.of[kHistory] = start_history_walk(key.usable);
     history = find_git_revision_number(git.of[kHistory], hash, sizeof hash);
-    keep_history(key, history, hash);
+    if (key.usable && listing_order_fixed(history, hash)) keep_history(key, history, hash);
   }
   release(key.paths);
   bool shallow = false;

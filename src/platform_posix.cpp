@@ -25,6 +25,8 @@ const char kLineEnd[] = "\n";
 // Far below Linux's 2 MiB for arguments and environment together, and the 128 KiB one argument
 // may hold.
 const size_t kCommandLineLimit = 65536;
+// Below a device, where no folder can be.
+const char kNoSuchFile[] = "/dev/null/none";
 
 FILE *prepare_process() {
   // A closed descriptor goes to the next file opened: the header, or a pipe, would take stderr's

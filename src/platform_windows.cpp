@@ -25,6 +25,8 @@ const char kHeaderPath[] = "..\\applications\\revision.h";
 const char kLineEnd[] = "\r\n";
 // CreateProcessW's limit.
 const size_t kCommandLineLimit = 32767;
+// In a folder named as the null device, which Windows lets no one make.
+const char kNoSuchFile[] = "NUL\\none";
 
 // Windows' own error codes have no errno of their own; the callers report errno's numbers.
 static int errno_from(DWORD error) {
@@ -267,6 +269,13 @@ static int check_repository_words(const char *const *words) {
   return 0;
 }
 
+// 0 when every word is hex digits alone, which cmd.exe reads as they are.
+static int check_object_names(const char *const *words) {
+  for (; words != nullptr && *words != nullptr; ++words)
+    if ((*words)[strspn(*words, "0123456789abcdef")] != '\0') return EINVAL;
+  return 0;
+}
+
 // The null device, for a child's standard handle: readable or writable, and inheritable.
 static HANDLE null_device(DWORD access) {
   SECURITY_ATTRIBUTES inherit = {sizeof inherit, nullptr, TRUE};
@@ -325,8 +334,9 @@ Progress spawn_git(const char *const words[], const Launch &launch, GitCommand &
   std::wstring git, program, line;
   bool batch = false;
   if (!find_git(git, batch)) return Progress::kGitMissing;
-  // A batch-file Git is cmd.exe's to read: no word from the repository goes to it at all.
-  error = batch && launch.more != nullptr ? EINVAL : check_repository_words(launch.more);
+  // A batch-file Git is cmd.exe's to read: no word from the repository goes to it, but an
+  // object name Git printed, hex digits alone.
+  error = batch ? check_object_names(launch.more) : check_repository_words(launch.more);
   if (error == 0) compose_command(git, batch, words, launch.more, program, line);
   // cmd.exe's limit, which a Git that is a batch script meets.
   if (error == 0 && line.size() >= (batch ? 8191 : kCommandLineLimit)) error = E2BIG;

@@ -1,3 +1,4 @@
+#include <algorithm>
 #include <cerrno>
 #include <cstdint>
 #include <cstdlib>
@@ -5,7 +6,7 @@
 
 #include "revstamp.h"
 
-enum Need { kFirst, kEveryRun, kExtraMacros, kWithoutCache, kWithCache, kAsked };
+enum Need { kFirst, kEveryRun, kExtraMacros, kWithoutCache, kAsked };
 
 // Each command's words after "git", how many of them its reports name, and when it is started.
 // The table's order is GitCommandId's.
@@ -17,7 +18,18 @@ static const struct {
     // Which Git this is, before the others: how git status is to be started depends on it, some
     // list submodules wrongly from below the top, and a kept history listing is Git's own.
     {{"version"}, 0, kFirst},
-    {{"rev-parse", "--is-shallow-repository"}, kMaxGitArgs, kEveryRun},
+    // Whether Git finds a repository, and whether its clone is shallow (Git before 2.15 echoes
+    // the option back). Then what a kept history listing is filed under: where the records live
+    // (the common directory's info/, shared by linked worktrees); where a grafts file
+    // (GIT_GRAFT_FILE, or the common directory's), replace refs, loose or packed, and a reftable
+    // would be; and HEAD's object. -q --verify prints HEAD last, or nothing and exits 1 without a
+    // word where it names no single commit: an unborn branch, or a Git before 2.5, which knows no
+    // --git-path. Plain "HEAD" passes a batch-file Git's cmd.exe unchanged.
+    {{"rev-parse", "--is-shallow-repository", "-q", "--verify", "--git-path", "info/revstamp-cache",
+      "--git-path", "info/grafts", "--git-path", "refs/replace", "--git-path", "packed-refs",
+      "--git-path", "reftable", "HEAD"},
+     2,
+     kEveryRun},
     // The "--" keeps a file or folder named HEAD from making the revision ambiguous.
     {{"rev-list", "HEAD", "--"}, 2, kWithoutCache},
     // The long format without colour or columns, whatever the user's configuration asks for:
@@ -43,14 +55,10 @@ static const struct {
     // The way up to the top of the work tree ("../" as often as needed, so one line), and the
     // way from there down to the working directory, whose folders' names may hold line ends.
     {{"rev-parse", "--show-cdup", "--show-prefix"}, kMaxGitArgs, kAsked},
-    // What a kept history listing is filed under: where the records live (the common
-    // directory's info/, shared by linked worktrees), the grafts file (GIT_GRAFT_FILE, or the
-    // common directory's), the shallow file, any replace ref, and HEAD's object. Plain "HEAD"
-    // passes a batch-file Git's cmd.exe unchanged.
-    {{"rev-parse", "--git-path", "info/revstamp-cache", "--git-path", "info/grafts", "--git-path",
-      "shallow", "--glob=refs/replace/*", "HEAD", "--"},
-     0,
-     kWithCache},
+    // The walk a record may be kept from, each commit's line headed by the date Git ordered it by.
+    {{"rev-list", "HEAD", "--timestamp", "--"}, 2, kAsked},
+    // A commit's own object, for the date in it: the walk may have read another from a graph.
+    {{"cat-file", "commit"}, 0, kAsked},
     // The index file (GIT_INDEX_FILE when set), which a private copy is made of.
     {{"rev-parse", "--git-path", "index"}, 0, kAsked},
 };
@@ -143,14 +151,12 @@ void remove_index_copy(Text &copy) {
 GitCommands start_git_commands(const Options &options) {
   // A stamp costs the slowest of Git's commands rather than their sum. Each is read in turn
   // later; meanwhile the others run on until their pipes fill.
-  const bool started[] = {true, true, options.extra_macros, options.no_cache, !options.no_cache,
-                          false};
+  const bool started[] = {true, true, options.extra_macros, options.no_cache, false};
   GitCommands git;
   for (int id = 0; id < kGitCommandCount; ++id) {
     const Need need = kGitCommands[id].need;
-    // What is kept changes no byte of the console: the commands it needs say nothing.
     Launch launch;
-    launch.quiet = need == kWithCache || need == kFirst;
+    launch.quiet = need == kFirst;
     if (started[need]) git.of[id] = start_git_command(static_cast<GitCommandId>(id), launch);
   }
   git.version = read_git_version(git.of[kVersion]);
@@ -262,19 +268,18 @@ static bool shallow_file_found() {
   return found;
 }
 
-ShallowProbe read_shallow_probe(GitCommand &probe) {
-  // Read to its end, so that the probe is not cut off mid-answer and seen failing: "true" says
-  // shallow, "false" not; Git before 2.15 echoes the option back instead. Every Git's rev-parse
-  // exits 0 exactly when it found a repository.
-  Text answer;
+ShallowProbe read_shallow_probe(GitCommand &probe, Text &answer) {
+  // Read to its end, so that the probe is not cut off mid-answer and seen failing. Its first line
+  // is "true" for shallow, "false" for not, or, from Git before 2.15, the option echoed back:
+  // any of them says Git found a repository, as outside one it prints nothing.
   ShallowProbe found;
-  found.repository_found = read_all(probe, answer);
+  found.whole = read_all(probe, answer);
   append(answer, "", 1);
-  const bool said_shallow = strcmp(answer.bytes, "true\n") == 0;
-  found.answered = said_shallow || strcmp(answer.bytes, "false\n") == 0;
-  found.shallow =
-      said_shallow || (strncmp(answer.bytes, "--is-shallow", 12) == 0 && shallow_file_found());
-  release(answer);
+  const bool said_shallow = strncmp(answer.bytes, "true\n", 5) == 0;
+  const bool echoed = strncmp(answer.bytes, "--is-shallow-repository\n", 24) == 0;
+  found.answered = said_shallow || strncmp(answer.bytes, "false\n", 6) == 0;
+  found.repository_found = found.answered || echoed;
+  found.shallow = said_shallow || (echoed && shallow_file_found());
   return found;
 }
 
@@ -283,31 +288,42 @@ bool is_object_name(const char *text) {
   return text[size] == '\0' && (size == 40 || size == 64);
 }
 
-HistoryKey read_history_key(GitCommand &command, const GitVersion &version,
-                            const ShallowProbe &probe) {
-  // "<records>\n<grafts file>\n<shallow file>\n<HEAD's object>\n--\n": a replace ref adds its
-  // own line. What shapes git rev-list HEAD besides HEAD's commit and Git's own walk turns the
-  // key off: a replace ref (its base moved by GIT_REPLACE_REF_BASE, which the glob would miss),
-  // a grafts file, a shallow clone (the probe answers from the shallow file or GIT_SHALLOW_FILE,
-  // which keep_history cannot look at again). Every other input is an object, named by its hash,
-  // which never changes.
-  HistoryKey key;
-  const bool told = read_all(command, key.paths);
-  append(key.paths, "", 1);
-  char *records = key.paths.bytes, *grafts = next_line(records), *shallow = next_line(grafts);
-  char *head = next_line(shallow), *dashes = next_line(head), *rest = next_line(dashes);
-  key.usable = told && strcmp(dashes, "--") == 0 && *rest == '\0' && is_object_name(head) &&
-               version.text[0] != '\0' && probe.answered && !probe.shallow &&
-               getenv("GIT_REPLACE_REF_BASE") == nullptr && getenv("GIT_SHALLOW_FILE") == nullptr &&
-               kind_of(grafts) == EntryKind::kAbsent;
-  if (key.usable) {
-    key.version = version.text;
-    key.records = records;
-    key.grafts = grafts;
-    key.shallow = shallow;
-    key.head = head;
+// What a keyed walk, and the look at its last commit, run with: no replace ref, grafts file or
+// shallow file, which the key saw none of, and which a command in another terminal may make
+// meanwhile, shapes what is filed under the key.
+static const char *const *unshaped_by_refs_or_files() {
+  static char graft_file[64], shallow_file[64];
+  static const char *const assignments[] = {"GIT_NO_REPLACE_OBJECTS=1", graft_file, shallow_file,
+                                            nullptr};
+  snprintf(graft_file, sizeof graft_file, "GIT_GRAFT_FILE=%s", kNoSuchFile);
+  snprintf(shallow_file, sizeof shallow_file, "GIT_SHALLOW_FILE=%s", kNoSuchFile);
+  return assignments;
+}
+
+GitCommand start_history_walk(bool keyed) {
+  if (!keyed) return start_git_command(kHistory);
+  Launch unshaped;
+  unshaped.assignments = unshaped_by_refs_or_files();
+  return start_git_command(kKeyedHistory, unshaped);
+}
+
+// A commit-graph keeps each commit's date in 34 bits: one past them reads as another from it.
+constexpr unsigned long long kGraphDates = 1ull << 34;
+
+// Counts the pieces of a dated listing after the first, which line holds: "<date> <commit>\n".
+// The last stays in line, its date cut off; its date goes to found.last_date, and the least of
+// the others' modulo kGraphDates to found.earliest_other.
+static int count_dated_keeping_last(FILE *in, char *line, int size, History &found) {
+  int count = 0;
+  for (unsigned long long date = strtoull(line, nullptr, 10);; ++count) {
+    found.last_date = date;
+    if (fgets(line, size, in) == nullptr) break;
+    found.earliest_other = std::min(found.earliest_other, date % kGraphDates);
+    date = strtoull(line, nullptr, 10);
   }
-  return key;
+  const char *commit = strchr(line, ' ');
+  if (commit != nullptr) memmove(line, commit + 1, strlen(commit + 1) + 1);
+  return count;
 }
 
 // Git lists HEAD first: the last line is the oldest commit, which stays put as history grows.
@@ -320,9 +336,13 @@ History find_git_revision_number(GitCommand &history, char *hash, int size) {
   static char buffer[1 << 16];
   if (history.progress == Progress::kRunning)
     setvbuf(history.output, buffer, _IOFBF, sizeof buffer);
+  found.dated = history.id == kKeyedHistory;
   if (history.progress == Progress::kRunning && fgets(hash, size, history.output) != nullptr) {
-    snprintf(found.head, sizeof found.head, "%.*s", static_cast<int>(strcspn(hash, "\r\n")), hash);
-    found.count = 1 + count_pieces_keeping_last(history.output, hash, size);
+    const char *head = found.dated ? strchr(hash, ' ') : nullptr;
+    head = head != nullptr ? head + 1 : hash;
+    snprintf(found.head, sizeof found.head, "%.*s", static_cast<int>(strcspn(head, "\r\n")), head);
+    found.count = 1 + (found.dated ? count_dated_keeping_last(history.output, hash, size, found)
+                                   : count_pieces_keeping_last(history.output, hash, size));
     found.listed = true;
   }
   finish_git_command(history);
@@ -330,6 +350,54 @@ History find_git_revision_number(GitCommand &history, char *hash, int size) {
   // listing went to the end.
   found.whole = found.listed && history.progress == Progress::kFinished && history.exit_code == 0;
   return found;
+}
+
+// The date Git orders a commit by, read from its object as Git's parser reads it: the line after
+// the tree and parent lines must be the author's and the next the committer's, whose date follows
+// the first '>' from there on and must end in a line end that is not the object's last byte;
+// else 0. bytes is zero-terminated at tail.
+static unsigned long long committer_date(const char *bytes, const char *tail) {
+  const auto after_line = [tail](const char *at) {
+    const void *end = memchr(at, '\n', static_cast<size_t>(tail - at));
+    return end != nullptr ? static_cast<const char *>(end) + 1 : tail;
+  };
+  const char *at = after_line(bytes);
+  while (tail - at > 7 && memcmp(at, "parent ", 7) == 0) at = after_line(at);
+  if (tail - at <= 6 || memcmp(at, "author", 6) != 0) return 0;
+  at = after_line(at);
+  if (tail - at <= 9 || memcmp(at, "committer", 9) != 0) return 0;
+  const char *date = static_cast<const char *>(memchr(at, '>', static_cast<size_t>(tail - at)));
+  if (date == nullptr || after_line(date + 1) >= tail) return 0;
+  return strtoull(date + 1, nullptr, 10);
+}
+
+// Git lists the newest-dated of the commits it has queued next. A commit-graph keeps a date
+// modulo 2^34, so a date past that (a tool that wrote milliseconds) reads as another from a graph
+// than from the commit, and a graph written, grown or turned off (core.commitGraph) can change
+// the order, and the last line, while HEAD stays. Whichever a reading gives, a commit's date is
+// at least its listed date modulo 2^34. The last commit L is listed last under every reading when
+// its own date d is below 2^34 (read alike from both) and every other commit's listed date
+// modulo 2^34 is later than d: L is then only ever next when it is all that is queued, and as the
+// walk reached every other commit without going through L, Git has listed them all by then,
+// whatever their dates. d is read from L's own object, which says what a graph may not.
+bool listing_order_fixed(const History &history, const char *hash) {
+  char last[72];
+  snprintf(last, sizeof last, "%.*s", static_cast<int>(strcspn(hash, "\n")), hash);
+  // A listed date is d or less: where it is not below every other, neither is d.
+  if (!history.whole || !history.dated || history.last_date >= kGraphDates ||
+      history.earliest_other <= history.last_date || !is_object_name(last))
+    return false;
+  const char *more[] = {last, nullptr};
+  Launch unshaped;
+  unshaped.more = more;
+  unshaped.quiet = true;
+  unshaped.assignments = unshaped_by_refs_or_files();
+  Text object;
+  const bool read = ask_git(kCommitObject, object, unshaped);
+  const unsigned long long date =
+      read ? committer_date(object.bytes, object.bytes + object.size - 1) : kGraphDates;
+  release(object);
+  return date < kGraphDates && date < history.earliest_other;
 }
 
 bool head_is_unborn() {

@@ -56,7 +56,7 @@ void report_failure(const char *message, int error);
 /// The Git commands a run may start, each an entry of the command table in probes.cpp.
 enum GitCommandId {
   kVersion,
-  kShallowProbe,
+  kRepositoryProbe,
   kHistory,
   kStatus,
   kDescribe,
@@ -66,7 +66,8 @@ enum GitCommandId {
   kGitlinks,
   kGitDir,
   kTopAndPrefix,
-  kHistoryKey,
+  kKeyedHistory,
+  kCommitObject,
   kIndexPath,
   kGitCommandCount
 };
@@ -97,26 +98,29 @@ struct GitCommands {
   GitVersion version;
   Text status_index;
 };
-/// What the shallow probe said: whether Git found a repository, whether its clone is shallow,
-/// and whether Git said so itself (2.15 and later) rather than from a file revstamp looked at.
+/// What the repository probe said of the clone: whether Git found a repository, whether its
+/// clone is shallow, whether Git said so itself (2.15 and later) rather than from a file revstamp
+/// looked at, and whether it answered every question, HEAD's object included (exit 0).
 struct ShallowProbe {
-  bool repository_found = false, shallow = false, answered = false;
+  bool repository_found = false, shallow = false, answered = false, whole = false;
 };
-/// What a kept history listing is filed under: Git's version and the object HEAD names; where
-/// the records live, and where a grafts file and the shallow file would be (all but the version
-/// in paths, which owns them). usable only when nothing else shapes the listing.
+/// What a kept history listing is filed under: Git's version and the object HEAD names, and
+/// where the records live (all but the version in paths, which owns them). usable only when
+/// nothing but HEAD's commit shapes the listing.
 struct HistoryKey {
   bool usable = false;
-  const char *version = "", *head = "", *records = "", *grafts = "", *shallow = "";
+  const char *version = "", *head = "", *records = "";
   Text paths;
 };
 /// What the history listing gave: how many commits (1 when it could not be started), whether Git
 /// listed any and went on to exit 0 (whole), and HEAD's full object name (its first line; empty
-/// when nothing was listed).
+/// when nothing was listed). A keyed walk's listing is dated: the date Git ordered the last
+/// commit by, and the least of the others' dates modulo 2^34 (UINT64_MAX for none).
 struct History {
   int count = 0;
-  bool listed = false, whole = false;
+  bool listed = false, whole = false, dated = false;
   char head[72] = "";
+  unsigned long long last_date = 0, earliest_other = ~0ull;
 };
 /// What git status said: its change letter (0 for none, 1 when it did not start).
 struct StatusProbe {
@@ -145,16 +149,17 @@ GitCommand start_git_command(GitCommandId id, const Launch &launch = Launch());
 /// Reports a command that exited non-zero when that counts (after the history was listed): true
 /// when it failed so, or could not be started.
 bool check_git_exit(const GitCommand &command, bool counts);
-/// Reads the shallow probe to its end.
-ShallowProbe read_shallow_probe(GitCommand &probe);
+/// Reads the repository probe to its end, its whole answer, zero-terminated, in answer.
+ShallowProbe read_shallow_probe(GitCommand &probe, Text &answer);
 /// A full object name as Git prints it: 40 (SHA-1) or 64 (SHA-256) lower-case hex digits.
 bool is_object_name(const char *text);
-/// Reads the history key's command to its end; the key is usable only where HEAD's commit and
-/// Git's version decide the listing alone.
-HistoryKey read_history_key(GitCommand &command, const GitVersion &version,
-                            const ShallowProbe &probe);
+/// Starts the history walk; a keyed one lists what HEAD's commit alone reaches, dated.
+GitCommand start_history_walk(bool keyed);
 /// Reads the history listing, its last line left in hash; a count of 1 when it did not start.
 History find_git_revision_number(GitCommand &history, char *hash, int size);
+/// Whether a whole dated listing, its last line in hash, ends with that line whatever commit
+/// dates any commit-graph gives: only then may it be kept.
+bool listing_order_fixed(const History &history, const char *hash);
 /// Whether HEAD names a branch whose ref does not exist yet; false when Git could not say.
 bool head_is_unborn();
 /// Echoes `git status` up to its first change marker, whose letter it returns.
@@ -220,6 +225,10 @@ void print_git_submodule_info(const Text &listing, Text &header);
 
 // --- The kept history listing: history_cache.cpp ---
 
+/// Takes the repository probe's answer; the key is usable, when wanted, only where HEAD's commit
+/// and Git's version decide the listing alone.
+HistoryKey read_history_key(Text &answer, const GitVersion &version, const ShallowProbe &probe,
+                            bool wanted);
 /// The listing kept under key: listed, with hash its last piece, when a whole record matches.
 History recall_history(const HistoryKey &key, char *hash, int size);
 /// Keeps what the walk listed for key's HEAD beside a few older records; silent when it cannot.
@@ -277,9 +286,11 @@ extern const char kLineEnd[];
 /// Longest name create_replacement gives, terminating zero included.
 constexpr int kReplacementNameSize = 4096;
 /// Most arguments a Git command of the table is started with.
-constexpr int kMaxGitArgs = 10;
+constexpr int kMaxGitArgs = 15;
 /// Longest command line, in characters, that Git is started with.
 extern const size_t kCommandLineLimit;
+/// A path no file can ever have.
+extern const char kNoSuchFile[];
 
 /// Readies standard streams, signals and children's exits; the console's stream, or nullptr.
 FILE *prepare_process();

@@ -109,6 +109,19 @@ same_as_a_walk() {
   }
   cp "$tmp/run.h" "$header"
 }
+# stamps_as_a_walk [VAR=VALUE...]: stamps, with these variables too, then again with nothing kept
+# used; says whether header, stdout and status are alike. The header it found stays.
+stamps_as_a_walk() {
+  local header=$tmp/${run_dir%/*}/applications/revision.h
+  [ ! -f "$header" ] || cp "$header" "$tmp/before.h"
+  stamp again "$@" && cp "$header" "$tmp/again.h" && stamp walk "$@" REVSTAMP_NO_CACHE=1
+  cmp -s "$tmp/again.h" "$header" && cmp -s "$tmp/again/stdout" "$tmp/walk/stdout" &&
+    cmp -s "$tmp/again/status" "$tmp/walk/status" && echo "as a walk stamps" || {
+    echo "not as a walk stamps:" && diff "$tmp/again.h" "$header"
+    diff "$tmp/again/status" "$tmp/walk/status"
+  }
+  [ ! -f "$tmp/before.h" ] || mv "$tmp/before.h" "$header"
+}
 # walks: whether a stamp now walks the history.
 walks() {
   mkdir -p "$tmp/spy" && rm -f "$tmp/spy/log"
@@ -128,7 +141,6 @@ tool_streams=
 remove_run_dir=
 fail_spawn=
 wine_twice=
-wine_keeps=
 cd "$tmp"
 exported=$(export -p | sort)
 # shellcheck source=/dev/null
@@ -140,7 +152,7 @@ mkdir "$out/win-tree"
 [ ! -e "${run_dir%%/*}" ] || cp -a "${run_dir%%/*}" "$out/win-tree/"
 # With the variables the case exported for the tool.
 {
-  declare -p run_dir wine_args wine_twice wine_keeps
+  declare -p run_dir wine_args wine_twice
   comm -13 <(echo "$exported") <(export -p | grep -v '^declare -x OLDPWD=' | sort)
 } >"$out/wine.env"
 

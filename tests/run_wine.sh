@@ -6,7 +6,7 @@ set -euo pipefail
 run=$1 out=$2
 tmp=$(mktemp -d)
 trap 'rm -rf "$tmp"' EXIT
-# run_dir, wine_args, wine_twice and wine_keeps as the case set them, and what it exported.
+# run_dir, wine_args and wine_twice as the case set them, and what it exported.
 # shellcheck source=/dev/null
 . "$run/wine.env"
 rm -rf "$out/win"
@@ -27,8 +27,8 @@ header=${run_dir%/*}/applications/revision.h
 bin=win/${WINE_GIT_FOLDER:-bin}
 mkdir -p "$bin"
 words=$(cd "$run/git-out/answers" && ls | sed 's/\.[a-z]*$//' | sort -u)
-for word in $words; do
-  cp "$run/git-out/answers/$word.out" "$run/git-out/answers/$word.status" "$bin/"
+for word in $words any; do
+  [ "$word" = any ] || cp "$run/git-out/answers/$word.out" "$run/git-out/answers/$word.status" "$bin/"
   [ -z "${WINE_GIT_CRASH:-}" ] || { : >"$bin/$word.out" && echo 3221225477 >"$bin/$word.status"; }
 done
 if [ -n "$words" ] && [ "${WINE_GIT_SCRIPT:-}" = launcher ]; then
@@ -52,9 +52,6 @@ cp "$WINE_GIT" win/comspec.exe
   cd "win/$run_dir"
   # A UTF-8 locale, so that Wine passes a folder name beyond ASCII on as it is.
   export LC_ALL=C.UTF-8 WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml=d"
-  # Every process costs Wine dearly: only the cases about what is kept between stamps (wine_keeps)
-  # start the two commands a kept listing needs; the others walk, as their Linux runs show alike.
-  [ -n "$wine_keeps" ] || export REVSTAMP_NO_CACHE=1
   export WINEPATH="Z:${tmp//\//\\}\\${bin//\//\\}"
   # WINE_PATH_QUOTED: Git's folder quoted on PATH, as a folder holding a ';' must be there.
   [ -z "${WINE_PATH_QUOTED:-}" ] || WINEPATH="\"$WINEPATH\""
@@ -67,7 +64,7 @@ cp "$WINE_GIT" win/comspec.exe
   # stamp's results are kept: only a listing the first one kept can make it right.
   if [ -n "$wine_twice" ]; then
     setarch -R wine "$WINE_TOOL" "${wine_args[@]}" >/dev/null 2>&1 </dev/null
-    rm "$tmp/$bin/rev-listHEAD--.out"
+    rm "$tmp/$bin"/rev-listHEAD--*.out
   fi
   # WINE_PATHEXT: the endings Windows tries, which Wine takes from its registry alone, so that
   # cmd.exe sets them for the tool.

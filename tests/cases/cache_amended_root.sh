@@ -1,5 +1,4 @@
 # The only commit amended: a new HEAD with the same count.
-wine_keeps=1
 new_project
 stamp first
 echo more >>main.c && tick && git commit -q -a --amend -m "amended"

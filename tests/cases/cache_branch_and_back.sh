@@ -1,6 +1,5 @@
 # A stamp on another branch with a commit of its own, then back: each HEAD's record is kept
 # beside the other's, and the stamp back on main walks nothing.
-wine_keeps=1
 new_project
 commit main.c
 stamp on-main

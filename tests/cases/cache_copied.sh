@@ -1,5 +1,4 @@
 # What one clone kept, copied into a clone of another history: no record is HEAD's there.
-wine_keeps=1
 new_project
 commit main.c
 commit main.c

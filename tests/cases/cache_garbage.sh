@@ -3,7 +3,6 @@
 # is not hex. A file of another format, or too large to be the format's, is not read for its
 # records, nor is something other than a file at its path (a FIFO, a folder). CR LF line ends, as
 # Windows writes them, are no damage.
-wine_keeps=1
 new_project
 commit main.c
 stamp first
@@ -15,7 +14,7 @@ damage() {
   case $1 in
   cut) truncate -s -5 "repo/$record" ;;
   not-hex) sed -i '2s/^./g/' "repo/$record" ;;
-  format) sed -i '1s/1$/2/' "repo/$record" ;;
+  format) sed -i '1s/[0-9]*$/99/' "repo/$record" ;;
   large) head -c 20000 /dev/zero | tr '\0' '#' >>"repo/$record" ;;
   crlf) sed -i 's/$/\r/' "repo/$record" ;;
   fifo) rm "repo/$record" && mkfifo "repo/$record" ;;

@@ -1,5 +1,4 @@
 # A grafts file written after a stamp makes HEAD a root: the stamp walks.
-wine_keeps=1
 new_project
 commit main.c
 commit main.c

@@ -1,5 +1,4 @@
 # A stamp while HEAD stays put stamps what was kept: no git rev-list in its log.
-wine_keeps=1
 new_project
 commit main.c
 stamp first

@@ -1,5 +1,4 @@
 # A commit after the last stamp: HEAD names another commit, and the stamp walks.
-wine_keeps=1
 new_project
 # The header is none of the tree's changes, before or after it is written.
 echo /applications/ >>.git/info/exclude

@@ -1,5 +1,4 @@
 # With a replace ref in place, GIT_NO_REPLACE_OBJECTS=1 decides the listing: nothing kept counts.
-wine_keeps=1
 new_project
 commit main.c
 commit main.c

@@ -1,6 +1,5 @@
 # git replace --graft cuts HEAD's history short after a stamp: HEAD names the same commit, but
 # its listing is another, and the stamp walks.
-wine_keeps=1
 new_project
 commit main.c
 commit main.c

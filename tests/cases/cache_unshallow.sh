@@ -1,5 +1,4 @@
 # A shallow clone stamped with REVSTAMP_ALLOW_SHALLOW=1 keeps nothing; fetched whole, it walks.
-wine_keeps=1
 new_repo origin && (cd origin && commit main.c && commit main.c && commit main.c)
 git clone -q --depth 1 "file://$tmp/origin" repo
 mkdir repo/applications repo/fw

@@ -12,9 +12,10 @@ cat >slow/git <<GIT
 [ "\$1" = submodule ] || exec "$tmp/bin/git" "\$@"
 echo "\$*" >>"$out/git.log"
 # The tool's other Git commands, started beside this one, have logged themselves before the tool
-# dies, so none logs after the run's git.log was sorted.
+# dies, so none logs after the run's git.log was sorted: all seven a targeted stamp with nothing
+# kept starts before it reads the listing.
 n=0
-while [ "\$(wc -l <"$out/git.log")" -lt 4 ] && [ \$n -lt 200 ]; do n=\$((n + 1)); sleep 0.05; done
+while [ "\$(wc -l <"$out/git.log")" -lt 7 ] && [ \$n -lt 200 ]; do n=\$((n + 1)); sleep 0.05; done
 tool=\$PPID
 [ "\$(cat /proc/\$tool/comm)" = revstamp ] || tool=\$(cut -d' ' -f4 /proc/\$tool/stat)
 kill -KILL "\$tool"

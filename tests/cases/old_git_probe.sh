@@ -8,8 +8,8 @@ cat >old/git <<GIT
 #!/bin/sh
 [ "\$*" = "$probe" ] || exec "$tmp/bin/git" "\$@"
 echo "\$*" >>"$out/git.log"
-echo 0 >"$out/git-out/answers/rev-parse--is-shallow-repository.status"
-echo --is-shallow-repository | tee "$out/git-out/answers/rev-parse--is-shallow-repository.out"
+echo 0 >"$out/git-out/answers/rev-parse--is-shallow-repository-q.status"
+echo --is-shallow-repository | tee "$out/git-out/answers/rev-parse--is-shallow-repository-q.out"
 GIT
 chmod +x old/git
 tool_env=(PATH="$tmp/old:$tmp/bin:$PATH")

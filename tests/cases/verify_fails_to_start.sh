@@ -2,4 +2,4 @@
 posix_only="a preloaded library"
 new_repo repo
 mkdir repo/applications repo/fw
-fail_spawn=$(grep -e --verify "$golden/no_commits/git.log")
+fail_spawn=$(grep -e "^rev-parse -q --verify" "$golden/no_commits/git.log")

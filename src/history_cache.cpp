@@ -3,12 +3,11 @@
 // walks it. Nothing else shapes that listing where read_history_key finds no replace ref (loose,
 // packed or in a reftable), no grafts file and no shallow clone, and the walk a record is kept
 // from reads none of them either (start_history_walk): one made meanwhile cannot shape it. Its
-// order does not hang on the dates a commit-graph keeps (listing_order_fixed), and it ended with
-// exit 0. An object named by its hash never changes. So a record filed under Git's version and
-// HEAD's object name holds the listing for every later stamp with that key, in this clone or any
-// other: a record copied elsewhere is right or missed. A record whose checksum fails, or a file
-// of another format, is a miss. The record is trusted as the rest of .git is: one made by hand is
-// believed.
+// order does not hang on the dates a commit-graph keeps (order_fixed), and it ended with exit 0. An
+// object named by its hash never changes. So a record filed under Git's version and HEAD's object
+// name holds the listing for every later stamp with that key, in this clone or any other: a record
+// copied elsewhere is right or missed. A record whose checksum fails, or a file of another format,
+// is a miss. The record is trusted as the rest of .git is: one made by hand is believed.
 #include <climits>
 #include <cstdlib>
 #include <cstring>
@@ -153,6 +152,24 @@ static void write_records(const char *path, const Text &records) {
   if (error != 0 || replace_file(name, path, error) != Replace::kReplaced) remove_file(name);
 }
 
+// Git lists the newest-dated of the commits it has queued next. A commit-graph keeps a date
+// modulo 2^34, so a date past that (a tool that wrote milliseconds) reads as another from a graph
+// than from the commit, and a graph written, grown or turned off (core.commitGraph) can change
+// the order, and the last line, while HEAD stays. Whichever a reading gives, a commit's date is
+// at least its listed date modulo 2^34. The last commit L is listed last under every reading when
+// its own date d is below 2^34 (read alike from both) and every other commit's listed date
+// modulo 2^34 is later than d: L is then only ever next when it is all that is queued, and as the
+// walk reached every other commit without going through L, Git has listed them all by then,
+// whatever their dates. The listed date is d exactly when d is below 2^34, as a record that kept
+// L already showed, or as L's own object says (a graph may not).
+static bool order_fixed(const History &history, const char *last, bool last_kept) {
+  // A listed date is d or less: where it is not below every other, neither is d.
+  if (!history.dated || history.last_date >= kGraphDates ||
+      history.earliest_other <= history.last_date)
+    return false;
+  return last_kept || read_commit_date(last) == history.last_date;
+}
+
 void keep_history(const HistoryKey &key, const History &history, const char *hash) {
   char last[72];
   snprintf(last, sizeof last, "%.*s", static_cast<int>(strcspn(hash, "\n")), hash);
@@ -170,15 +187,20 @@ void keep_history(const HistoryKey &key, const History &history, const char *has
   append(body, last);
   append(kept, kFormat);
   append_record(kept, body.bytes, body.size);
-  // The older records of other keys follow, as many as there is room for.
+  // The older records of other keys follow, as many as there is room for. Any record whose last
+  // commit is this one's was kept where its date was below 2^34.
+  bool last_kept = false;
   char *next = read_records(key.records, records) ? records.bytes + sizeof kFormat - 1 : nullptr;
-  for (int count_kept = 1; next != nullptr && *next != '\0' && count_kept < kRecordsKept;) {
+  for (int count_kept = 1; next != nullptr && *next != '\0';) {
     const char *older = checked_body(next, next);
-    if (older == nullptr || strncmp(older, body.bytes, key_size) == 0) continue;
+    if (older == nullptr) continue;
+    const char *older_last = strrchr(older, '\t');
+    last_kept |= older_last != nullptr && strcmp(older_last + 1, last) == 0;
+    if (count_kept == kRecordsKept || strncmp(older, body.bytes, key_size) == 0) continue;
     append_record(kept, older, strlen(older));
     ++count_kept;
   }
-  write_records(key.records, kept);
+  if (order_fixed(history, last, last_kept)) write_records(key.records, kept);
   release(body);
   release(kept);
   release(records);

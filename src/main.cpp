@@ -24,7 +24,7 @@ int main(int argc, char **argv) {
     if (git.of[kHistory].progress == Progress::kNotStarted)
       git.of[kHistory] = start_history_walk(key.usable);
     history = find_git_revision_number(git.of[kHistory], hash, sizeof hash);
-    if (key.usable && listing_order_fixed(history, hash)) keep_history(key, history, hash);
+    keep_history(key, history, hash);
   }
   release(key.paths);
   bool shallow = false;

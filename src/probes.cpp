@@ -307,9 +307,6 @@ GitCommand start_history_walk(bool keyed) {
   return start_git_command(kKeyedHistory, unshaped);
 }
 
-// A commit-graph keeps each commit's date in 34 bits: one past them reads as another from it.
-constexpr unsigned long long kGraphDates = 1ull << 34;
-
 // Counts the pieces of a dated listing after the first, which line holds: "<date> <commit>\n".
 // The last stays in line, its date cut off; its date goes to found.last_date, and the least of
 // the others' modulo kGraphDates to found.earliest_other.
@@ -371,23 +368,8 @@ static unsigned long long committer_date(const char *bytes, const char *tail) {
   return strtoull(date + 1, nullptr, 10);
 }
 
-// Git lists the newest-dated of the commits it has queued next. A commit-graph keeps a date
-// modulo 2^34, so a date past that (a tool that wrote milliseconds) reads as another from a graph
-// than from the commit, and a graph written, grown or turned off (core.commitGraph) can change
-// the order, and the last line, while HEAD stays. Whichever a reading gives, a commit's date is
-// at least its listed date modulo 2^34. The last commit L is listed last under every reading when
-// its own date d is below 2^34 (read alike from both) and every other commit's listed date
-// modulo 2^34 is later than d: L is then only ever next when it is all that is queued, and as the
-// walk reached every other commit without going through L, Git has listed them all by then,
-// whatever their dates. d is read from L's own object, which says what a graph may not.
-bool listing_order_fixed(const History &history, const char *hash) {
-  char last[72];
-  snprintf(last, sizeof last, "%.*s", static_cast<int>(strcspn(hash, "\n")), hash);
-  // A listed date is d or less: where it is not below every other, neither is d.
-  if (!history.whole || !history.dated || history.last_date >= kGraphDates ||
-      history.earliest_other <= history.last_date || !is_object_name(last))
-    return false;
-  const char *more[] = {last, nullptr};
+unsigned long long read_commit_date(const char *commit) {
+  const char *more[] = {commit, nullptr};
   Launch unshaped;
   unshaped.more = more;
   unshaped.quiet = true;
@@ -395,9 +377,9 @@ bool listing_order_fixed(const History &history, const char *hash) {
   Text object;
   const bool read = ask_git(kCommitObject, object, unshaped);
   const unsigned long long date =
-      read ? committer_date(object.bytes, object.bytes + object.size - 1) : kGraphDates;
+      read ? committer_date(object.bytes, object.bytes + object.size - 1) : ~0ull;
   release(object);
-  return date < kGraphDates && date < history.earliest_other;
+  return date;
 }
 
 bool head_is_unborn() {

@@ -112,6 +112,8 @@ struct HistoryKey {
   const char *version = "", *head = "", *records = "";
   Text paths;
 };
+/// A commit-graph keeps each commit's date in 34 bits: one past them reads as another from it.
+constexpr unsigned long long kGraphDates = 1ull << 34;
 /// What the history listing gave: how many commits (1 when it could not be started), whether Git
 /// listed any and went on to exit 0 (whole), and HEAD's full object name (its first line; empty
 /// when nothing was listed). A keyed walk's listing is dated: the date Git ordered the last
@@ -157,9 +159,9 @@ bool is_object_name(const char *text);
 GitCommand start_history_walk(bool keyed);
 /// Reads the history listing, its last line left in hash; a count of 1 when it did not start.
 History find_git_revision_number(GitCommand &history, char *hash, int size);
-/// Whether a whole dated listing, its last line in hash, ends with that line whatever commit
-/// dates any commit-graph gives: only then may it be kept.
-bool listing_order_fixed(const History &history, const char *hash);
+/// The date Git orders commit (a full object name) by, read from its own object with no replace
+/// ref; all bits set when it cannot be read.
+unsigned long long read_commit_date(const char *commit);
 /// Whether HEAD names a branch whose ref does not exist yet; false when Git could not say.
 bool head_is_unborn();
 /// Echoes `git status` up to its first change marker, whose letter it returns.
@@ -231,7 +233,8 @@ HistoryKey read_history_key(Text &answer, const GitVersion &version, const Shall
                             bool wanted);
 /// The listing kept under key: listed, with hash its last piece, when a whole record matches.
 History recall_history(const HistoryKey &key, char *hash, int size);
-/// Keeps what the walk listed for key's HEAD beside a few older records; silent when it cannot.
+/// Keeps what the walk listed for key's HEAD beside a few older records, where it is the key's own
+/// and its last line no commit-graph can change; silent when it cannot.
 void keep_history(const HistoryKey &key, const History &history, const char *hash);
 
 // --- The header file's fate: header_file.cpp ---

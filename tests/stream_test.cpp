@@ -211,14 +211,17 @@ TEST(HistoryRecords, RecalledOnlyWhenWholeAndFiledUnderTheKey) {
 // A stamp files its listing first and keeps the older records of other keys, as many as there
 // is room for. It files nothing that may not be the key's own listing: HEAD moved before the
 // walk, a listing cut short by a failing Git, a last line that is no object name or not one whole
-// line.
+// line, one whose last commit is not dated before every other. The last commit's date is known
+// from an older record with the same last commit, filed first.
 TEST(HistoryRecords, KeptNewestFirstUpToEightAndOnlyTheKeysOwn) {
   const fs::path dir = fs::path(testing::TempDir()) / ("kept-" + std::to_string(getpid()));
   fs::create_directories(dir);
   const std::string records = (dir / "records").string();
   const std::string last(40, '1'), other(40, '2');
+  std::ofstream(records) << "revstamp history cache 2\n"
+                         << record("2.39.5\t" + std::string(40, 'z') + "\t2\t" + last);
   const auto keep = [&](char head, const std::string &hash, const std::string &listed_head,
-                        bool whole) {
+                        bool whole, unsigned long long earliest_other = 20) {
     const std::string key_head(40, head);
     HistoryKey key;
     key.usable = true;
@@ -229,6 +232,9 @@ TEST(HistoryRecords, KeptNewestFirstUpToEightAndOnlyTheKeysOwn) {
     listed.count = 3;
     listed.listed = true;
     listed.whole = whole;
+    listed.dated = true;
+    listed.last_date = 10;
+    listed.earliest_other = earliest_other;
     snprintf(listed.head, sizeof listed.head, "%s",
              listed_head.empty() ? key.head : listed_head.c_str());
     keep_history(key, listed, hash.c_str());
@@ -238,6 +244,7 @@ TEST(HistoryRecords, KeptNewestFirstUpToEightAndOnlyTheKeysOwn) {
   keep('k', last + "\n", "", false);
   keep('l', "xyz\n", "", true);
   keep('m', last + "\nmore", "", true);
+  keep('n', last + "\n", "", true, 10);
   // Nine filed: the newest first, the oldest gone.
   std::vector<std::string> filed;
   for (const std::string &line : lines_of(slurp(records)))

@@ -1,7 +1,7 @@
 // git submodule status --recursive describes one submodule after another, each on one core. With
-// four or more submodules checked out, runs of them in index order are listed side by side, each
-// by the same command limited to its run's paths, and read in order. Their outputs one after
-// another are the one command's byte for byte because:
+// four or more submodules checked out, where that pays (split_pays), runs of them in index order
+// are listed side by side, each by the same command limited to its run's paths, and read in
+// order. Their outputs one after another are the one command's byte for byte because:
 // - Git lists the gitlinks in index order, recursing into each before the next;
 // - the runs are contiguous ranges of that order (plan_listing_runs), read in that order;
 // - each literal pathspec matches only its own gitlink (pathspecs_exact, read_gitlinks);
@@ -32,11 +32,18 @@ static bool pathspecs_exact() {
   return true;
 }
 
-// The gitlinks' paths relative to the working directory, in index order, as zero-ended strings
-// one after another in paths; how many, and in checked_out how many have a .git inside. -1 when
-// the index could not be listed or a gitlink is not at stage 0 alone: a conflict's gitlink, or
-// one whose path a file shares, is listed by Git's matcher as no pathspec of its own would be.
-static int read_gitlinks(Text &paths, int &checked_out, const Text &index) {
+// What the index listing found: how many gitlinks (-1 when the index could not be listed or a
+// gitlink is not at stage 0 alone: a conflict's gitlink, or one whose path a file shares, is
+// listed by Git's matcher as no pathspec of its own would be), how many of them have a .git
+// inside, and how many bytes the listing took.
+struct Gitlinks {
+  int count = -1, checked_out = 0;
+  size_t listed = 0;
+};
+
+// Lists the index (the copy, when there is one): the gitlinks' paths relative to the working
+// directory go to paths in index order, as zero-ended strings one after another.
+static Gitlinks read_gitlinks(Text &paths, const Text &index) {
   Text listing, git_entry;
   const char *index_file[] = {index.bytes, nullptr};
   // The copy's listing is quiet, as the runs are: if it fails (a split index whose shared file
@@ -45,7 +52,9 @@ static int read_gitlinks(Text &paths, int &checked_out, const Text &index) {
   from_index.quiet = index.size > 0;
   if (index.size > 0) from_index.assignments = index_file;
   bool exact = ask_git(kGitlinks, listing, from_index);
-  int count = 0;
+  Gitlinks found;
+  found.count = 0;
+  found.listed = listing.size;
   for (const char *record = listing.bytes; exact && record < listing.bytes + listing.size - 1;
        record += strlen(record) + 1) {
     // "<mode> <object> <stage>\t<path>"
@@ -56,18 +65,36 @@ static int read_gitlinks(Text &paths, int &checked_out, const Text &index) {
     git_entry.size = 0;
     append(git_entry, tab + 1);
     append(git_entry, "/.git", 6);
-    if (kind_of(git_entry.bytes) != EntryKind::kAbsent) ++checked_out;
+    if (kind_of(git_entry.bytes) != EntryKind::kAbsent) ++found.checked_out;
     append(paths, tab + 1, strlen(tab + 1) + 1);
-    ++count;
+    ++found.count;
   }
   release(git_entry);
   release(listing);
-  return exact ? count : -1;
+  if (!exact) found.count = -1;
+  return found;
+}
+
+// How many shares of the gitlinks run side by side: one per processor, at most 8, and at most one
+// per two gitlinks.
+static int shares_of(int count, int processors) { return std::min({count / 2, processors, 8}); }
+
+// Whether a split is faster than the one command. It saves the checked-out submodules' listing
+// spread over the shares; it costs the index copied and listed again, and read by every run
+// beside git status. On 2 cores (Git 2.39, 2026) a checked-out submodule took Git about as long
+// as 256 KiB of index listing costs a split: a 200,000-file index (13.7 MB listed) with 32 of
+// them checked out was still faster listed by the one command. A wrong guess costs time only.
+static bool split_pays(const Gitlinks &links) {
+  constexpr double kListingPerSubmodule = 256 * 1024;
+  const int shares = shares_of(links.count, online_processors());
+  return links.checked_out >= 4 && shares >= 2 &&
+         links.checked_out * kListingPerSubmodule * (shares - 1) / shares >
+             static_cast<double>(links.listed);
 }
 
 int plan_listing_runs(const size_t *lengths, int count, int processors, size_t budget,
                       int *run_ends) {
-  const int shares = std::min({count / 2, processors, 8});
+  const int shares = shares_of(count, processors);
   if (count < 4 || shares < 2) {
     run_ends[0] = std::max(count, 0);
     return 1;
@@ -175,16 +202,14 @@ SubmoduleListing start_submodule_listing(long git_version) {
   SubmoduleListing listing;
   if (lists_wrongly_from_here(git_version) && start_from_top(listing)) return listing;
   Text paths;
-  int checked_out = 0;
-  int count = pathspecs_exact() ? read_gitlinks(paths, checked_out, Text()) : -1;
+  Gitlinks links = pathspecs_exact() ? read_gitlinks(paths, Text()) : Gitlinks();
   // Only a split listing needs the copy; its runs are planned again, from the copy itself.
-  if (count >= 4 && checked_out >= 4 && copy_index(git_version, listing.index)) {
+  if (split_pays(links) && copy_index(git_version, listing.index)) {
     paths.size = 0;
-    checked_out = 0;
-    count = read_gitlinks(paths, checked_out, listing.index);
+    links = read_gitlinks(paths, listing.index);
   }
-  if (count >= 4 && checked_out >= 4 && listing.index.size > 0) {
-    start_runs(paths, count, listing);
+  if (split_pays(links) && listing.index.size > 0) {
+    start_runs(paths, links.count, listing);
   } else {
     remove_index_copy(listing.index);
     listing.one = start_git_command(kSubmodules, listing_launch());

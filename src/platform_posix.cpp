@@ -1,6 +1,8 @@
 // The platform seam on POSIX hosts; platform_windows.cpp has the same functions in this order.
+#include <dirent.h>
 #include <fcntl.h>
 #include <spawn.h>
+#include <sys/file.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
 #ifdef __linux__
@@ -14,6 +16,7 @@
 #include <cstdlib>
 #include <cstring>
 #include <ctime>
+#include <iterator>
 
 #include "revstamp.h"
 
@@ -27,6 +30,25 @@ const char kLineEnd[] = "\n";
 const size_t kCommandLineLimit = 65536;
 // Below a device, where no folder can be.
 const char kNoSuchFile[] = "/dev/null/none";
+
+// The private copies this process holds, each locked through fd until it is removed. The
+// signal handler reads the names: a name is whole before its slot is marked used, and unmarked
+// before the file goes.
+struct HeldCopy {
+  char name[kReplacementNameSize];
+  int fd;
+  volatile sig_atomic_t used;
+};
+static HeldCopy held[4];
+
+// A signal that would end the run ends it, as it would have, once the copies are gone: a copy
+// left by a run that could not catch its end (SIGKILL) is another run's to sweep.
+static void remove_held_copies_and_end(int caught) {
+  for (const auto &copy : held)
+    if (copy.used) unlink(copy.name);
+  signal(caught, SIG_DFL);
+  raise(caught);
+}
 
 FILE *prepare_process() {
   // A closed descriptor goes to the next file opened: the header, or a pipe, would take stderr's
@@ -43,6 +65,12 @@ FILE *prepare_process() {
   // A parent that ignores SIGCHLD (some CI agents, daemons, Python scripts) would have the kernel
   // reap Git by itself, and no exit status could be waited for.
   signal(SIGCHLD, SIG_DFL);
+  // Ctrl-C, a closed terminal, a CI job's cancellation; one the parent ignores stays ignored.
+  for (const int ending : {SIGHUP, SIGINT, SIGQUIT, SIGTERM}) {
+    struct sigaction now;
+    if (sigaction(ending, nullptr, &now) == 0 && now.sa_handler != SIG_IGN)
+      signal(ending, remove_held_copies_and_end);
+  }
   return stdout;
 }
 
@@ -363,6 +391,87 @@ FILE *create_replacement(const char *path, const Entry &old, char (&name)[kRepla
     unlink(name);
   }
   return file;
+}
+
+// What names a held copy of the file at path: hidden, its name followed by this mark and six hex
+// digits, in the same folder.
+static const char kHeldMark[] = ".revstamp-";
+
+// Whether the file open on fd is still the one name leads to.
+static bool still_named(int fd, const char *name) {
+  struct stat opened, named;
+  return fstat(fd, &opened) == 0 && lstat(name, &named) == 0 && opened.st_dev == named.st_dev &&
+         opened.st_ino == named.st_ino;
+}
+
+FILE *create_held_copy(const char *path, char (&name)[kReplacementNameSize]) {
+  HeldCopy *slot = held;
+  while (slot != std::end(held) && slot->used) ++slot;
+  unsigned next = static_cast<unsigned>(getpid()) ^ static_cast<unsigned>(time(nullptr));
+  const int folder = folder_length(path);
+  for (int attempt = 0; slot != std::end(held) && attempt < 100; ++attempt) {
+    next = next * 1103515245u + 12345u;
+    if (snprintf(slot->name, sizeof slot->name, "%.*s.%s%s%06x", folder, path, path + folder,
+                 kHeldMark, (next >> 8) & 0xffffffu) >= kReplacementNameSize)
+      return nullptr;
+    const int fd = open(slot->name, O_RDWR | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
+    if (fd == -1 && errno == EEXIST) continue;
+    if (fd == -1) return nullptr;
+    // Held from here on, while this process lives. A sweep that took the file between its making
+    // and the lock has removed it: the name leads elsewhere, and another name is tried. Where
+    // the file system has no locks, no sweep can take it either.
+    const bool locked = flock(fd, LOCK_EX | LOCK_NB) == 0 || errno != EWOULDBLOCK;
+    if (!locked || !still_named(fd, slot->name)) {
+      close(fd);
+      continue;
+    }
+    // Written through a second descriptor: closing it keeps the lock, which is the first's.
+    const int writer = fcntl(fd, F_DUPFD_CLOEXEC, 0);
+    FILE *file = writer != -1 ? fdopen(writer, "wb") : nullptr;
+    if (file == nullptr) {
+      if (writer != -1) close(writer);
+      unlink(slot->name);
+      close(fd);
+      return nullptr;
+    }
+    slot->fd = fd;
+    slot->used = 1;
+    snprintf(name, sizeof name, "%s", slot->name);
+    return file;
+  }
+  return nullptr;
+}
+
+void remove_held_copy(const char *name) {
+  for (auto &copy : held) {
+    if (!copy.used || strcmp(copy.name, name) != 0) continue;
+    copy.used = 0;
+    unlink(copy.name);
+    close(copy.fd);
+  }
+}
+
+void sweep_held_copies(const char *path) {
+  const int folder = folder_length(path);
+  char directory[4096], mark[512];
+  if (snprintf(directory, sizeof directory, "%.*s", folder > 0 ? folder : 1,
+               folder > 0 ? path : ".") >= static_cast<int>(sizeof directory) ||
+      snprintf(mark, sizeof mark, ".%s%s", path + folder, kHeldMark) >=
+          static_cast<int>(sizeof mark))
+    return;
+  DIR *entries = opendir(directory);
+  for (const dirent *entry; entries != nullptr && (entry = readdir(entries)) != nullptr;) {
+    char name[kReplacementNameSize];
+    if (strncmp(entry->d_name, mark, strlen(mark)) != 0 ||
+        snprintf(name, sizeof name, "%s%s%s", directory, folder > 0 ? "" : "/", entry->d_name) >=
+            kReplacementNameSize)
+      continue;
+    // A copy whose holder lives is locked; one whose holder ended is not.
+    const int fd = open(name, O_RDONLY | O_CLOEXEC | O_NOFOLLOW);
+    if (fd != -1 && flock(fd, LOCK_EX | LOCK_NB) == 0 && still_named(fd, name)) unlink(name);
+    if (fd != -1) close(fd);
+  }
+  if (entries != nullptr) closedir(entries);
 }
 
 Replace replace_file(const char *from, const char *to, int &error) {

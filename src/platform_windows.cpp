@@ -52,6 +52,28 @@ static int errno_from(DWORD error) {
   return EIO;
 }
 
+// The private copies this process holds: each file's name, and a handle that denies its deletion
+// to every other process until the copy is removed. The console's handler thread takes the
+// handles too: whoever swaps one out closes it and removes its file.
+static struct {
+  std::wstring name;
+  void *handle = nullptr;
+} held[4];
+
+static void remove_held(size_t slot) {
+  const HANDLE handle = InterlockedExchangePointer(&held[slot].handle, nullptr);
+  if (handle == nullptr) return;
+  CloseHandle(handle);
+  DeleteFileW(held[slot].name.c_str());
+}
+
+// Ctrl-C or Ctrl-Break in the build's console, its window closed, the session ending: the copies
+// go, and the run ends as it would have.
+static BOOL WINAPI remove_held_copies(DWORD) {
+  for (size_t slot = 0; slot < sizeof held / sizeof *held; ++slot) remove_held(slot);
+  return FALSE;
+}
+
 // An IDE may start the tool without standard handles (CreateProcess with none given, or a
 // detached process). Each missing one is opened on the null device, so that Git inherits that.
 // The C runtime's stdout stream stays unusable all the same (it cannot be reopened): its lines
@@ -80,6 +102,7 @@ FILE *prepare_process() {
   // Inside a batch wrapper that calls plain git, cmd searches the working directory before PATH
   // unless this is set: a git.bat in the firmware folder would run.
   SetEnvironmentVariableW(L"NoDefaultCurrentDirectoryInExePath", L"1");
+  SetConsoleCtrlHandler(remove_held_copies, TRUE);
   return stdout_usable ? stdout : nullptr;
 }
 
@@ -457,6 +480,79 @@ FILE *create_replacement(const char *path, const Entry &, char (&name)[kReplacem
           : nullptr;
   if (file == nullptr) DeleteFileW(wide_name);
   return file;
+}
+
+// What names a held copy of the file at path: hidden, its name followed by this mark and six hex
+// digits, in the same folder.
+static const char kHeldMark[] = ".revstamp-";
+
+// The folder that holds path, and path's last name.
+static void split_path(const std::wstring &path, std::wstring &folder, std::wstring &base) {
+  const size_t separator = path.find_last_of(L"\\/");
+  folder = separator == std::wstring::npos ? L"" : path.substr(0, separator + 1);
+  base = path.substr(separator == std::wstring::npos ? 0 : separator + 1);
+}
+
+FILE *create_held_copy(const char *path, char (&name)[kReplacementNameSize]) {
+  size_t slot = 0;
+  while (slot < sizeof held / sizeof *held && held[slot].handle != nullptr) ++slot;
+  std::wstring folder, base;
+  split_path(widen(path), folder, base);
+  unsigned next = GetCurrentProcessId() ^ GetTickCount();
+  for (int attempt = 0; slot < sizeof held / sizeof *held && attempt < 100; ++attempt) {
+    next = next * 1103515245u + 12345u;
+    wchar_t suffix[16];
+    swprintf(suffix, sizeof suffix / sizeof *suffix, L"%hs%06x", kHeldMark,
+             (next >> 8) & 0xffffffu);
+    const std::wstring wide = folder + L"." + base + suffix;
+    // Opened without delete sharing, the file cannot be removed by anyone else while it is open;
+    // Git may read it, and write it.
+    const HANDLE handle =
+        CreateFileW(wide.c_str(), GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
+                    CREATE_NEW, FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (handle == INVALID_HANDLE_VALUE && GetLastError() == ERROR_FILE_EXISTS) continue;
+    if (handle == INVALID_HANDLE_VALUE) return nullptr;
+    HANDLE writer = nullptr;
+    const int fd = DuplicateHandle(GetCurrentProcess(), handle, GetCurrentProcess(), &writer, 0,
+                                   FALSE, DUPLICATE_SAME_ACCESS)
+                       ? _open_osfhandle(reinterpret_cast<intptr_t>(writer), _O_WRONLY | _O_BINARY)
+                       : -1;
+    FILE *file = fd != -1 ? _fdopen(fd, "wb") : nullptr;
+    const std::string utf8 = narrow(wide);
+    if (file == nullptr || utf8.size() >= sizeof name) {
+      if (file != nullptr) fclose(file);
+      if (file == nullptr && fd != -1) _close(fd);
+      if (fd == -1 && writer != nullptr) CloseHandle(writer);
+      CloseHandle(handle);
+      DeleteFileW(wide.c_str());
+      return nullptr;
+    }
+    memcpy(name, utf8.c_str(), utf8.size() + 1);
+    held[slot].name = wide;
+    held[slot].handle = handle;
+    return file;
+  }
+  return nullptr;
+}
+
+void remove_held_copy(const char *name) {
+  const std::wstring wide = widen(name);
+  for (size_t slot = 0; slot < sizeof held / sizeof *held; ++slot)
+    if (held[slot].handle != nullptr && held[slot].name == wide) remove_held(slot);
+}
+
+void sweep_held_copies(const char *path) {
+  std::wstring folder, base;
+  split_path(widen(path), folder, base);
+  const std::wstring pattern = folder + L"." + base + widen(kHeldMark) + L"*";
+  WIN32_FIND_DATAW found;
+  const HANDLE search = FindFirstFileW(pattern.c_str(), &found);
+  if (search == INVALID_HANDLE_VALUE) return;
+  // A copy whose holder lives refuses to go.
+  do {
+    DeleteFileW((folder + found.cFileName).c_str());
+  } while (FindNextFileW(search, &found));
+  FindClose(search);
 }
 
 // MoveFileExW says "access denied" both for a header another program holds open without

@@ -106,17 +106,27 @@ static GitVersion read_git_version(GitCommand &command) {
 
 static const char kIndexFileAssignment[] = "GIT_INDEX_FILE=";
 
-// Copies the index Git reads to a new file beside it, whose full path goes to copy: Git reads a
-// relative GIT_INDEX_FILE from the top of the work tree. Git writes an index whole under another
-// name and renames it into place, so the file opened is one index, whole. The copy keeps the
-// index's time, as Git's check for entries changed in the second the index was written needs.
-// Git before 2.13 gives --git-path from the top rather than from here, and before 2.5 has none:
-// there the Git directory, which every Git gives rightly, leads to the index. Such a Git with
-// GIT_INDEX_FILE set (a commit hook's) reads that file itself: no copy. False when there is none.
+// Copies what is left of in to out in blocks, then closes out: true when every byte went.
+static bool copy_and_close(FILE *in, FILE *out) {
+  char block[1 << 16];
+  bool written = true;
+  for (size_t got; written && (got = fread(block, 1, sizeof block, in)) > 0;)
+    written = fwrite(block, 1, got, out) == got;
+  return write_and_close(out, "", 0) == 0 && written && ferror(in) == 0;
+}
+
+// Copies the index Git reads to a new file beside it, named by its full path in copy: Git reads a
+// relative GIT_INDEX_FILE from the top of the work tree, and the copy is removed from wherever
+// the run stands then. Git writes an index whole under another name and renames it into place,
+// so the file opened is one index, whole. The copy keeps the index's time, as Git's check for
+// entries changed in the second the index was written needs. Git before 2.13 gives --git-path
+// from the top rather than from here, and before 2.5 has none: there the Git directory, which
+// every Git gives rightly, leads to the index. Such a Git with GIT_INDEX_FILE set (a commit
+// hook's) reads that file itself: no copy. False when there is none.
 bool copy_index(long git_version, Text &copy) {
   const bool by_git_path = git_version == 0 || git_version >= 21300;
   if (!by_git_path && getenv("GIT_INDEX_FILE") != nullptr) return false;
-  Text path, bytes;
+  Text path, full;
   Launch quietly;
   quietly.quiet = true;
   const bool named = ask_git(by_git_path ? kIndexPath : kGitDir, path, quietly);
@@ -125,26 +135,27 @@ bool copy_index(long git_version, Text &copy) {
     path.size = strlen(path.bytes);
     append(path, "/index", 7);
   }
-  FILE *index = named ? open_to_read(path.bytes) : nullptr;
+  FILE *index = named && append_full_path(path.bytes, full) ? open_to_read(full.bytes) : nullptr;
+  // What runs that were killed left beside the index goes first.
+  if (index != nullptr) sweep_held_copies(full.bytes);
   char name[kReplacementNameSize];
-  FILE *file = index != nullptr ? create_replacement(path.bytes, Entry(), name) : nullptr;
-  bool copied = false;
-  if (file != nullptr) {
+  FILE *file = index != nullptr ? create_held_copy(full.bytes, name) : nullptr;
+  const bool copied =
+      file != nullptr && copy_and_close(index, file) && copy_modification_time(index, name) == 0;
+  if (copied) {
     append(copy, kIndexFileAssignment);
-    copied = append_stream(index, bytes, SIZE_MAX) &&
-             write_and_close(file, bytes.bytes, bytes.size) == 0 &&
-             copy_modification_time(index, name) == 0 && append_full_path(name, copy);
-    if (!copied) release(copy);
-    if (!copied) remove_file(name);
+    append(copy, name, strlen(name) + 1);
+  } else if (file != nullptr) {
+    remove_held_copy(name);
   }
   if (index != nullptr) fclose(index);
-  release(bytes);
+  release(full);
   release(path);
   return copied;
 }
 
 void remove_index_copy(Text &copy) {
-  if (copy.size > 0) remove_file(copy.bytes + sizeof kIndexFileAssignment - 1);
+  if (copy.size > 0) remove_held_copy(copy.bytes + sizeof kIndexFileAssignment - 1);
   release(copy);
 }
 

@@ -347,5 +347,13 @@ int copy_modification_time(FILE *from, const char *path);
 bool owned_by_another_user(const char *path);
 /// Removes the file at path, a name create_replacement gave; silent when it cannot.
 void remove_file(const char *path);
+/// A new file beside the file at path, for a private copy of its bytes, named in name, which this
+/// process holds until remove_held_copy: a sweep leaves it alone while this process lives, and a
+/// signal that ends the run (Ctrl-C on Windows) removes it. nullptr when there can be none.
+FILE *create_held_copy(const char *path, char (&name)[kReplacementNameSize]);
+/// Removes a copy create_held_copy made, and lets it go.
+void remove_held_copy(const char *name);
+/// Removes the copies of the file at path that create_held_copy made for runs that have ended.
+void sweep_held_copies(const char *path);
 
 #endif  // REVSTAMP_H_

@@ -80,8 +80,10 @@ TEST(FailingCall, ReportedOrGotRound) {
       {"statx", "longer_old_header", nullptr},
       {"rename_refused", "longer_old_header", nullptr},
       {"rename_busy", "longer_old_header", nullptr},
-      // No full path for the index copy: the one command lists.
+      // No full path for the index copy, or its time not kept: the one command lists, and no
+      // copy is left.
       {"getcwd", "split_batch_git", nullptr},
+      {"utimensat", "split_batch_git", nullptr},
       {"open", "modified", nullptr},
       {"waitpid", "targeted_modified", nullptr},
   };

@@ -210,5 +210,8 @@ if [ -d "${header%/*}" ]; then
   leftover=$(find "${header%/*}" -mindepth 1 -maxdepth 1 ! -name revision.h)
   [ -z "$leftover" ] || { echo "left behind: $leftover" >&2; exit 1; }
 fi
+# Nor a copy of the index, or a records file not yet in place, in any repository.
+leftover=$(find "$tmp" \( -name '.*.revstamp-*' -o -name '.revstamp-cache.*' \) -print)
+[ -z "$leftover" ] || { echo "left behind: $leftover" >&2; exit 1; }
 [ ! -f "$header" ] || cp "$header" "$out/revision.h"
 [ -z "${WINE_TOOL:-}" ] || "$(dirname "$0")/run_wine.sh" "$out" "$out"

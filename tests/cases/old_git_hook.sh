@@ -1,6 +1,7 @@
 # A commit hook's build (Git sets GIT_INDEX_FILE for every hook, relative to the top) with a Git
 # before 2.13, which reads that file itself: no index copy, and the stamps, targeted and plain,
-# are the ones a newer Git gives, with nothing left in .git.
+# are the ones a newer Git gives, with nothing left in .git; so is one outside the hook, whose
+# git status reads a copy.
 posix_only="a Git stand-in script"
 new_project_with_lib a b c d
 echo change >>main.c
@@ -19,5 +20,9 @@ after() {
   tool_env=(PATH="$tmp/old:$tmp/bin:$PATH" GIT_INDEX_FILE=.git/index) && stamp old
   cmp -s new.h repo/applications/revision.h && cmp -s new/stdout old/stdout &&
     cat old/status && echo "plain: a newer Git's stamp" || diff new.h repo/applications/revision.h
+  # Without the hook's GIT_INDEX_FILE, git status reads a copy of the index, removed afterwards.
+  tool_env=(PATH="$tmp/old:$tmp/bin:$PATH") && stamp copy
+  cmp -s new.h repo/applications/revision.h && cmp -s new/stdout copy/stdout &&
+    echo "no hook: a newer Git's stamp" || diff new.h repo/applications/revision.h
   ls -A repo/.git | grep index
 }

@@ -41,36 +41,55 @@ struct Gitlinks {
   size_t listed = 0;
 };
 
+// Notes one record of the index listing, "<mode> <object> <stage>\t<path>": a gitlink's path
+// goes to paths. False for a gitlink that is not at stage 0.
+static bool note_gitlink(const char *record, Text &paths, Gitlinks &found, Text &git_entry) {
+  const char *tab = strchr(record, '\t');
+  if (strncmp(record, "160000 ", 7) != 0 || tab == nullptr) return true;
+  // Describing a submodule that is not checked out costs Git next to nothing.
+  git_entry.size = 0;
+  append(git_entry, tab + 1);
+  append(git_entry, "/.git", 6);
+  if (kind_of(git_entry.bytes) != EntryKind::kAbsent) ++found.checked_out;
+  append(paths, tab + 1, strlen(tab + 1) + 1);
+  ++found.count;
+  return tab[-1] == '0';
+}
+
 // Lists the index (the copy, when there is one): the gitlinks' paths relative to the working
-// directory go to paths in index order, as zero-ended strings one after another.
+// directory go to paths in index order, as zero-ended strings one after another. The listing is
+// read record by record: an index of a hundred thousand files lists megabytes.
 static Gitlinks read_gitlinks(Text &paths, const Text &index) {
-  Text listing, git_entry;
   const char *index_file[] = {index.bytes, nullptr};
   // The copy's listing is quiet, as the runs are: if it fails (a split index whose shared file
   // expired from under the copy), the one command decides, and speaks.
   Launch from_index;
   from_index.quiet = index.size > 0;
   if (index.size > 0) from_index.assignments = index_file;
-  bool exact = ask_git(kGitlinks, listing, from_index);
+  GitCommand listing = start_git_command(kGitlinks, from_index);
   Gitlinks found;
   found.count = 0;
-  found.listed = listing.size;
-  for (const char *record = listing.bytes; exact && record < listing.bytes + listing.size - 1;
-       record += strlen(record) + 1) {
-    // "<mode> <object> <stage>\t<path>"
-    const char *tab = strchr(record, '\t');
-    if (strncmp(record, "160000 ", 7) != 0 || tab == nullptr) continue;
-    exact = tab[-1] == '0';
-    // Describing a submodule that is not checked out costs Git next to nothing.
-    git_entry.size = 0;
-    append(git_entry, tab + 1);
-    append(git_entry, "/.git", 6);
-    if (kind_of(git_entry.bytes) != EntryKind::kAbsent) ++found.checked_out;
-    append(paths, tab + 1, strlen(tab + 1) + 1);
-    ++found.count;
+  Text record, git_entry, rest;
+  bool exact = true;
+  char block[4096];
+  for (size_t got;
+       listing.output != nullptr && (got = fread(block, 1, sizeof block, listing.output)) > 0;) {
+    found.listed += got;
+    for (const char *at = block, *end = block + got; at < end;) {
+      const char *zero = static_cast<const char *>(memchr(at, '\0', static_cast<size_t>(end - at)));
+      append(record, at, static_cast<size_t>((zero != nullptr ? zero : end) - at));
+      if (zero == nullptr) break;
+      append(record, "", 1);
+      exact &= note_gitlink(record.bytes, paths, found, git_entry);
+      record.size = 0;
+      at = zero + 1;
+    }
   }
+  // The listing ends with its last record's zero, and Git with exit 0.
+  exact &= read_all(listing, rest) && record.size == 0;
+  release(rest);
+  release(record);
   release(git_entry);
-  release(listing);
   if (!exact) found.count = -1;
   return found;
 }

@@ -14,10 +14,10 @@ const char kStrict[] = "-Wall -Wextra -Wpedantic -Werror ";
 // The commits the run's walk listed, HEAD first: a walk whose record may be kept dates each.
 std::vector<std::string> listed_commits(const fs::path &run) {
   const fs::path answers = run / "git-out/answers";
-  if (!fs::exists(answers / "rev-listHEAD--timestamp.out"))
+  if (!fs::exists(answers / "rev-listHEAD--timestamp--.out"))
     return lines_of(slurp(answers / "rev-listHEAD--.out"));
   std::vector<std::string> commits;
-  for (const std::string &line : lines_of(slurp(answers / "rev-listHEAD--timestamp.out")))
+  for (const std::string &line : lines_of(slurp(answers / "rev-listHEAD--timestamp--.out")))
     commits.push_back(line.substr(line.find(' ') + 1));
   return commits;
 }
@@ -102,7 +102,8 @@ TEST_P(ExtraMacrosHeader, CompilesUnderStrictCAndCxx) {
   const std::vector<std::string> compilers = {"gcc", "clang", kCxxRun};
   const fs::path out = linux_run(c.name);
   const auto commits = listed_commits(out);
-  const auto described = lines_of(slurp(out / "git-out/answers/describe--tags--always.out"));
+  const auto described =
+      lines_of(slurp(out / "git-out/answers/describe--tags--always--abbrev=8HEAD.out"));
   const std::string names = (commits.empty() ? "" : commits.front()) + " " +
                             (commits.empty() || described.empty() ? "" : described.front());
   for (const std::string &compiler : compilers) {

@@ -1,9 +1,10 @@
 /* Git for the Windows runs under Wine, built with MinGW-w64: answers with what the real Git
-   printed for the same command on Linux, chosen by the first three arguments (only their letters,
-   digits and ._=- kept), from <words>.out beside this program, and exits with the number in
-   <words>.status; where there is no such answer, with any.out and any.status. Anything else it
-   is started as (a command interpreter's "/c ..." included) gets one extra line on stdout and
-   exit status 1. */
+   printed for the same command on Linux, chosen by its arguments (only their letters, digits and
+   ._=- kept, the first 200 of them), from <words>.out beside this program, and exits with the
+   number in <words>.status; where there is no such answer, with any.out and any.status. Anything
+   else it is started as (a command interpreter's "/c ..." included) gets one extra line on
+   stdout and exit status 1, and its words a line in unanswered beside this program: a command
+   the Linux run never started. */
 #include <ctype.h>
 #include <fcntl.h>
 #include <io.h>
@@ -25,15 +26,18 @@ static FILE *open_beside(const char *word, const char *suffix, const wchar_t *mo
 
 int main(int argc, char **argv) {
   if (argc < 2) return 2;
-  char words[512];
+  char words[201];
   size_t size = 0;
-  for (int i = 1; i < 4 && i < argc; ++i)
+  for (int i = 1; i < argc; ++i)
     for (const char *c = argv[i]; *c != '\0' && size < sizeof words - 1; ++c)
       if (isalnum((unsigned char)*c) || strchr("._=-", *c) != NULL) words[size++] = *c;
   words[size] = '\0';
   FILE *answer = open_beside(words, ".out", L"rb");
   if (answer == NULL && (answer = open_beside("any", ".out", L"rb")) != NULL) strcpy(words, "any");
   if (answer == NULL) {
+    FILE *unanswered = open_beside("unanswered", "", L"a");
+    if (unanswered != NULL) fprintf(unanswered, "%s\n", words);
+    if (unanswered != NULL) fclose(unanswered);
     printf("stand-in: not an answer\n");
     return 1;
   }

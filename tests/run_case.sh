@@ -58,6 +58,20 @@ new_project_with_lib() {
   tick && git commit -q -m "add lib"
 }
 
+# answer_key WORDS...: the name the Git recorder below files a command's answer under.
+answer_key() { printf %s "$*" | tr -cd 'A-Za-z0-9._=-' | cut -c1-200; }
+
+# failing_split_runs: every run of a split listing fails, so that Git's one command lists, and
+# the stand-in has its answer and each run's (Git's failure).
+failing_split_runs() {
+  mkdir "$tmp/failing"
+  # The run is recorded as it fails, outside any repository.
+  printf '#!/bin/sh\ncase "$*" in submodule*" -- "*) export GIT_DIR=/nonexistent ;; esac\nexec "%s" "$@"\n' \
+    "$tmp/bin/git" >"$tmp/failing/git"
+  chmod +x "$tmp/failing/git"
+  tool_env=(PATH="$tmp/failing:$tmp/bin:$PATH")
+}
+
 # run_as UID [GROUP]: the tool, and Git, run as that user (in that group too) on the repository,
 # which the user then owns; skipped where this is not root or has no setpriv.
 run_as() {
@@ -157,16 +171,16 @@ mkdir "$out/win-tree"
 } >"$out/wine.env"
 
 # Logs each command line and keeps what it printed and its exit status in answers/, named by its
-# first three words as the stand-in spells them (only letters, digits and ._=- kept), so that each
-# rev-parse command gets its own answer. Every stamp starts it many times: it starts as few
-# programs as it can.
+# words as the stand-in spells them (only letters, digits and ._=- kept, the first 200 of them),
+# so that each rev-parse command, and each run of a split listing, gets its own answer. Every
+# stamp starts it many times: it starts as few programs as it can.
 cat >"$tmp/bin/git" <<GIT
 #!/bin/sh
 # A case's own stamps (stamp) are not the run's.
 [ -z "\${CASE_STAMP:-}" ] || exec "$real_git" "\$@"
 echo "\$*" >>"$out/git.log"
-words=\$1\${2:-}\${3:-} answer=
-while [ -n "\$words" ]; do
+words=\$* answer=
+while [ -n "\$words" ] && [ \${#answer} -lt 200 ]; do
   rest=\${words#?} && char=\${words%"\$rest"} && words=\$rest
   case \$char in [A-Za-z0-9._=-]) answer=\$answer\$char ;; esac
 done

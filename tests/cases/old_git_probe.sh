@@ -4,12 +4,13 @@ commit main.c
 cd "$tmp"
 mkdir old
 probe=$(grep is-shallow "$golden/clean/git.log")
+answer=$out/git-out/answers/$(answer_key $probe)
 cat >old/git <<GIT
 #!/bin/sh
 [ "\$*" = "$probe" ] || exec "$tmp/bin/git" "\$@"
 echo "\$*" >>"$out/git.log"
-echo 0 >"$out/git-out/answers/rev-parse--is-shallow-repository-q.status"
-echo --is-shallow-repository | tee "$out/git-out/answers/rev-parse--is-shallow-repository-q.out"
+echo 0 >"$answer.status"
+echo --is-shallow-repository | tee "$answer.out"
 GIT
 chmod +x old/git
 tool_env=(PATH="$tmp/old:$tmp/bin:$PATH")

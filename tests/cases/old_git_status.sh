@@ -3,13 +3,14 @@
 new_project
 echo change >>main.c
 mkdir "$tmp/old"
+answer=$out/git-out/answers/$(answer_key "$(grep -- '-c color' "$golden/modified/git.log")")
 cat >"$tmp/old/git" <<GIT
 #!/bin/sh
 case "\$*" in -c*status*) ;; *) exec "$tmp/bin/git" "\$@" ;; esac
 echo "\$*" >>"$out/git.log"
-echo 0 >"$out/git-out/answers/-ccolor.status=never-c.status"
+echo 0 >"$answer.status"
 printf '# On branch main\n# Changes not staged for commit:\n#\n#\tmodified:   main.c\n#\n' |
-  tee "$out/git-out/answers/-ccolor.status=never-c.out"
+  tee "$answer.out"
 GIT
 chmod +x "$tmp/old/git"
 tool_env=(PATH="$tmp/old:$tmp/bin:$PATH")

@@ -215,6 +215,8 @@ static bool is_text(const char *path) {
   return got >= 0 && memchr(head, '\0', static_cast<size_t>(got)) == nullptr;
 }
 
+bool git_takes_paths() { return true; }
+
 Progress spawn_git(const char *const words[], const Launch &launch, GitCommand &command,
                    int &error) {
   const char *const *more = launch.more;

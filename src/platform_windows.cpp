@@ -199,8 +199,12 @@ static bool find_git(std::wstring &path, bool &batch) {
       path = dir + L"\\git" + ending;
       const DWORD attributes = GetFileAttributesW(path.c_str());
       batch = _wcsicmp(ending.c_str(), L".bat") == 0 || _wcsicmp(ending.c_str(), L".cmd") == 0;
-      if (attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY) == 0)
-        return true;
+      if (attributes == INVALID_FILE_ATTRIBUTES || (attributes & FILE_ATTRIBUTE_DIRECTORY) != 0)
+        continue;
+      // A relative entry leads from here alone: a batch Git's cmd.exe may start elsewhere.
+      const std::wstring full = full_path(path);
+      if (!full.empty()) path = full;
+      return true;
     }
   }
   return false;
@@ -238,9 +242,11 @@ static void compose_command(const std::wstring &git, bool batch, const char *con
   for (const char *const *arg = more; arg && *arg; ++arg) append_argument(line, widen(*arg));
   program = git;
   if (!batch) return;
-  wchar_t system[MAX_PATH];
-  const UINT size = GetSystemDirectoryW(system, MAX_PATH);
-  program = std::wstring(system, size < MAX_PATH ? size : 0) + L"\\cmd.exe";
+  std::wstring system(GetSystemDirectoryW(nullptr, 0), L'\0');
+  const UINT size =
+      system.empty() ? 0 : GetSystemDirectoryW(&system[0], static_cast<UINT>(system.size()));
+  system.resize(size < system.size() ? size : 0);
+  program = system + L"\\cmd.exe";
   // /s keeps the quotes inside the outer pair exactly as written.
   line = L"cmd.exe /d /q /v:off /s /c \"" + line + L"\"";
 }
@@ -274,20 +280,21 @@ static std::wstring environment_with(const std::vector<std::wstring> &assignment
   return block;
 }
 
-// 0 when every word from the repository may stand on Git's command line: UTF-8, which alone
-// reaches it unchanged (a path the index holds in another encoding would name another file), and
-// nothing a command interpreter reads (& | < > ^ % ! ( ) ", control characters). A git.exe may
-// be a launcher that hands its command line to a batch file, which revstamp cannot see: quoted
-// or not, a name would then be a command, and % has no escape there.
+// 0 when every word from the repository may stand on Git's command line: printable ASCII alone,
+// and nothing a command interpreter reads (& | < > ^ % ! ( ) "). A git.exe may be a launcher that
+// hands its command line to a batch file, which revstamp cannot see: quoted or not, a name would
+// then be a command, and % has no escape there. Printable ASCII because a launcher written with
+// the ANSI API gets its line through the code page's best-fit table, which turns fullwidth
+// \uFF06 into &, \uFF02 into " and U+3000 into a blank (and, in code page 932, the yen sign into
+// a backslash): no byte outside 0x20-0x7E is known to reach such a launcher as itself.
 static int check_repository_words(const char *const *words) {
   for (; words != nullptr && *words != nullptr; ++words) {
-    if (MultiByteToWideChar(CP_UTF8, MB_ERR_INVALID_CHARS, *words, -1, nullptr, 0) == 0)
-      return EILSEQ;
     // A pathspec's magic (":(literal)") is revstamp's own; the path after it is the repository's.
     const char *magic_end = strncmp(*words, ":(", 2) == 0 ? strchr(*words, ')') : nullptr;
-    for (const char *c = magic_end != nullptr ? magic_end + 1 : *words; *c != '\0'; ++c)
-      if (static_cast<unsigned char>(*c) < 0x20 || strchr("&|<>^%!()\"", *c) != nullptr)
-        return EINVAL;
+    for (const char *c = magic_end != nullptr ? magic_end + 1 : *words; *c != '\0'; ++c) {
+      const unsigned char code = static_cast<unsigned char>(*c);
+      if (code < 0x20 || code > 0x7e || strchr("&|<>^%!()\"", code) != nullptr) return EINVAL;
+    }
   }
   return 0;
 }
@@ -318,8 +325,8 @@ static HANDLE inheritable(DWORD which) {
 }
 
 // Starts program with exactly the standard handles given (nullptr: none) and no other: a helper
-// Git leaves running (an fsmonitor, a credential daemon) holds no pipe of the build tool's. No
-// console window opens for it, when the tool itself was started detached. 0, or the error.
+// Git leaves running (an fsmonitor, a credential daemon) holds no pipe of the build tool's. 0, or
+// the error.
 static DWORD create_process(const std::wstring &program, std::wstring &line,
                             std::wstring &environment, const char *directory,
                             const HANDLE (&standard)[3], PROCESS_INFORMATION &started) {
@@ -339,17 +346,26 @@ static DWORD create_process(const std::wstring &program, std::wstring &line,
   startup.StartupInfo.hStdOutput = standard[1];
   startup.StartupInfo.hStdError = standard[2];
   startup.lpAttributeList = attributes;
+  // Git shares the tool's console, which Ctrl-C reaches; a tool without one (started detached
+  // by an IDE) would give each Git a console window of its own.
+  const DWORD window = GetConsoleCP() == 0 ? CREATE_NO_WINDOW : 0;
   const bool created =
       UpdateProcThreadAttribute(attributes, 0, PROC_THREAD_ATTRIBUTE_HANDLE_LIST, inherited,
                                 count * sizeof(HANDLE), nullptr, nullptr) &&
       CreateProcessW(program.c_str(), &line[0], nullptr, nullptr, TRUE,
-                     CREATE_NO_WINDOW | EXTENDED_STARTUPINFO_PRESENT | CREATE_UNICODE_ENVIRONMENT,
+                     window | EXTENDED_STARTUPINFO_PRESENT | CREATE_UNICODE_ENVIRONMENT,
                      environment.empty() ? nullptr : &environment[0],
                      directory ? widen(directory).c_str() : nullptr, &startup.StartupInfo,
                      &started);
   const DWORD error = created ? 0 : GetLastError();
   DeleteProcThreadAttributeList(attributes);
   return error;
+}
+
+bool git_takes_paths() {
+  std::wstring git;
+  bool batch = false;
+  return !find_git(git, batch) || !batch;
 }
 
 Progress spawn_git(const char *const words[], const Launch &launch, GitCommand &command,

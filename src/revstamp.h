@@ -310,6 +310,9 @@ void set_environment(char *assignment);
 const char *environment_path(const char *name);
 /// Creates ./build: 0 when made or an entry of that name exists, else the error number.
 int make_build_dir();
+/// Whether Git as the search path finds it may be handed a path from the repository: false for a
+/// batch script (Windows), which cmd.exe reads.
+bool git_takes_paths();
 /// Starts Git from the search path, no shell between, its stdout in command.output. Words from
 /// the repository (launch.more) never reach a command interpreter: such a start fails.
 Progress spawn_git(const char *const words[], const Launch &launch, GitCommand &command,

@@ -23,13 +23,14 @@ static const char kLiteral[] = ":(literal)";
 
 // Whether a literal pathspec of each path can only mean that path: no variable changes how Git
 // reads pathspecs (GIT_ICASE_PATHSPECS would match lib/Drv to lib/drv). No command interpreter
-// reads the command line either: spawn_git refuses to hand one a path.
+// reads the command line either: a Git that is a batch script is never handed a path, and
+// spawn_git refuses to hand one a path that a launcher's could read.
 static bool pathspecs_exact() {
   for (const char *name : {"GIT_ICASE_PATHSPECS", "GIT_GLOB_PATHSPECS", "GIT_NOGLOB_PATHSPECS",
                            "GIT_LITERAL_PATHSPECS"}) {
     if (getenv(name) != nullptr) return false;
   }
-  return true;
+  return git_takes_paths();
 }
 
 // What the index listing found: how many gitlinks (-1 when the index could not be listed or a

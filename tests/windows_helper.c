@@ -6,7 +6,8 @@
      windows_helper nohandles PROGRAM   starts PROGRAM with no standard handles, as some IDEs
                                         do, and exits with its exit status
    Named git.exe, it is a launcher as package managers' shims and hand-made ones are: it hands
-   its own command line's tail, as it stands, to cmd.exe to run git2.cmd beside it with. */
+   its own command line's tail, as it stands, to cmd.exe to run git2.cmd beside it with; with
+   WINE_LAUNCHER_ANSI set, through the ANSI API, as many are written. */
 #include <stdio.h>
 #include <stdlib.h>
 #include <string.h>
@@ -53,7 +54,36 @@ static int without_handles(char *program) {
   return (int)code;
 }
 
+/* The command line as the ANSI API gives it, each character the code page lacks in its best
+   fit, handed on so. */
+static int launch_ansi(void) {
+  const char *tail = GetCommandLineA();
+  if (*tail == '"') {
+    tail = strchr(tail + 1, '"');
+    tail = tail == NULL ? "" : tail + 1;
+  } else {
+    tail += strcspn(tail, " \t");
+  }
+  char folder[MAX_PATH];
+  const DWORD size = GetModuleFileNameA(NULL, folder, MAX_PATH);
+  char *base = size == 0 ? NULL : strrchr(folder, '\\');
+  if (base == NULL) return 2;
+  base[1] = '\0';
+  static char command[32768];
+  snprintf(command, sizeof command, "cmd.exe /d /c \"\"%sgit2.cmd\"%s\"", folder, tail);
+  STARTUPINFOA startup;
+  memset(&startup, 0, sizeof startup);
+  startup.cb = sizeof startup;
+  PROCESS_INFORMATION started;
+  if (!CreateProcessA(NULL, command, NULL, NULL, TRUE, 0, NULL, NULL, &startup, &started)) return 2;
+  DWORD code = 2;
+  WaitForSingleObject(started.hProcess, INFINITE);
+  GetExitCodeProcess(started.hProcess, &code);
+  return (int)code;
+}
+
 static int launch(void) {
+  if (getenv("WINE_LAUNCHER_ANSI") != NULL) return launch_ansi();
   const wchar_t *tail = GetCommandLineW();
   if (*tail == L'"') {
     tail = wcschr(tail + 1, L'"');

@@ -41,6 +41,8 @@ void expect_windows_run_matches_linux(const std::string &name) {
   const std::string command =
       std::string(TESTS_DIR) + "/run_wine.sh " + run.string() + " " + out.string();
   ASSERT_EQ(std::system(command.c_str()), 0) << command;
+  // Every command Git was started with is one the Linux run started: no word reached it changed.
+  EXPECT_EQ(slurp(out / "win/unanswered"), "");
   EXPECT_EQ(slurp(out / "win/status"), slurp(run / "status"));
   EXPECT_EQ(slurp(out / "win/stdout"), with_crlf(slurp(run / "stdout")));
   ASSERT_EQ(fs::exists(out / "win/revision.h"), fs::exists(run / "revision.h"));
@@ -56,9 +58,9 @@ class WindowsCase : public testing::TestWithParam<std::string> {};
 TEST_P(WindowsCase, MatchesLinuxRunWithCrLf) { expect_windows_run_matches_linux(GetParam()); }
 
 // Git as Windows users have it installed: a git.cmd wrapper (with or without @, so cmd echoes
-// its command or not), a folder the ANSI code page cannot spell, and a git.cmd in a folder whose
-// name cmd.exe would read (% ! ^ & ( and blanks). The stamp is what Git printed all the same, and
-// a git.cmd is never handed a submodule's name.
+// its command or not), a folder the ANSI code page cannot spell, a git.cmd in a folder whose
+// name cmd.exe would read (% ! ^ & ( and blanks), and launchers, wide and ANSI. The stamp is what
+// Git printed all the same, and no command interpreter is handed a submodule's name.
 // The install (the script's kind, its folder) and the case.
 using Install = std::tuple<const char *, const char *>;
 class WindowsGitInstalls : public testing::TestWithParam<std::tuple<Install, const char *>> {};
@@ -66,8 +68,9 @@ class WindowsGitInstalls : public testing::TestWithParam<std::tuple<Install, con
 TEST_P(WindowsGitInstalls, MatchLinuxRunWithCrLf) {
   setenv("WINE_GIT_SCRIPT", std::get<0>(std::get<0>(GetParam())), 1);
   setenv("WINE_GIT_FOLDER", std::get<1>(std::get<0>(GetParam())), 1);
-  // split_batch_git's names hold & ^ %: no Git, program or batch file, is handed them (a program
-  // may be a launcher that hands its command line to cmd.exe), and the one command lists.
+  // split_batch_git's names hold & ^ %, split_fullwidth_names' fullwidth & and ": no Git,
+  // program or batch file, is handed them (a program may be a launcher that hands its command
+  // line to cmd.exe), and the one command lists.
   expect_windows_run_matches_linux(std::get<1>(GetParam()));
   unsetenv("WINE_GIT_SCRIPT");
   unsetenv("WINE_GIT_FOLDER");
@@ -78,33 +81,40 @@ INSTANTIATE_TEST_SUITE_P(
     testing::Combine(testing::Values(Install("quiet", "bin"), Install("echo", "bin"),
                                      Install("", "Инструменты 工具"),
                                      Install("by-name", "p%OS%q%PATH%r !x^y&z(w) v"),
-                                     Install("launcher", "bin")),
+                                     Install("launcher", "bin"), Install("ansi-launcher", "bin")),
                      testing::Values("modified", "targeted_submodule", "status_fails",
-                                     "shallow_clone", "split_batch_git")),
+                                     "shallow_clone", "split_batch_git", "split_fullwidth_names")),
     [](const auto &info) {
-      return "install" + std::to_string(info.index / 5) + "_" + std::get<1>(info.param);
+      return "install" + std::to_string(info.index / 6) + "_" + std::get<1>(info.param);
     });
 
-// PATH and PATHEXT as Windows reads them: a quoted entry holds a ';' of its own, and an ending
-// with a trailing dot is still a batch file's (one that echoes its commands unless cmd.exe is
-// told /q, which only a Git known to be a batch file gets).
+// PATH and PATHEXT as Windows reads them: a quoted entry holds a ';' of its own, an ending with
+// a trailing dot is still a batch file's (one that echoes its commands unless cmd.exe is told /q,
+// which only a Git known to be a batch file gets), the variable is spelled Path, and a relative
+// entry leads from where the tool started, also for a batch Git that Git 2.17's listing starts
+// at the top of the work tree.
 const struct PathShape {
-  const char *name, *script, *folder, *quoted, *pathext;
-} kPathShapes[] = {{"quoted_semicolon", "quiet", "q;x", "1", ""},
-                   {"pathext_trailing_dot", "by-name", "p%OS%q", "", ".COM;.EXE;.BAT;.CMD."}};
+  const char *name, *script, *folder, *quoted, *pathext, *path_name, *relative, *version,
+      *case_name;
+} kPathShapes[] = {
+    {"quoted_semicolon", "quiet", "q;x", "1", "", "", "", "", "targeted_submodule"},
+    {"pathext_trailing_dot", "by-name", "p%OS%q", "", ".COM;.EXE;.BAT;.CMD.", "", "", "",
+     "targeted_submodule"},
+    {"spelled_Path", "quiet", "bin", "", "", "Path", "", "", "targeted_submodule"},
+    {"relative_entry", "quiet", "bin", "", "", "", "1", "2.17.0", "old_git_listing"}};
 
 class WindowsPathShapes : public testing::TestWithParam<PathShape> {};
 
 TEST_P(WindowsPathShapes, FindGitAsWindowsDoes) {
   const PathShape &shape = GetParam();
-  setenv("WINE_GIT_SCRIPT", shape.script, 1);
-  setenv("WINE_GIT_FOLDER", shape.folder, 1);
-  setenv("WINE_PATH_QUOTED", shape.quoted, 1);
-  setenv("WINE_PATHEXT", shape.pathext, 1);
-  expect_windows_run_matches_linux("targeted_submodule");
-  for (const char *name :
-       {"WINE_GIT_SCRIPT", "WINE_GIT_FOLDER", "WINE_PATH_QUOTED", "WINE_PATHEXT"})
-    unsetenv(name);
+  const std::pair<const char *, const char *> variables[] = {
+      {"WINE_GIT_SCRIPT", shape.script},   {"WINE_GIT_FOLDER", shape.folder},
+      {"WINE_PATH_QUOTED", shape.quoted},  {"WINE_PATHEXT", shape.pathext},
+      {"WINE_PATH_NAME", shape.path_name}, {"WINE_PATH_RELATIVE", shape.relative},
+      {"WINE_GIT_VERSION", shape.version}};
+  for (const auto &variable : variables) setenv(variable.first, variable.second, 1);
+  expect_windows_run_matches_linux(shape.case_name);
+  for (const auto &variable : variables) unsetenv(variable.first);
 }
 
 INSTANTIATE_TEST_SUITE_P(Shapes, WindowsPathShapes, testing::ValuesIn(kPathShapes),
@@ -179,6 +189,35 @@ TEST(WindowsStandardHandles, MissingHandlesStampWithExitZero) {
   EXPECT_EQ(slurp(tree / "status"), "0\n");
   EXPECT_EQ(slurp(tree / "applications/revision.h"), with_crlf(kPlaceholder));
 }
+
+// Git shares the console the tool was started from (Ctrl-C reaches it), and is started without
+// one only when the tool has none: each Git then gets a hidden console of its own, no window.
+const struct ConsoleCase {
+  const char *name, *start;
+  bool hidden_consoles;
+} kConsoleCases[] = {
+    {"from_a_console", "script -qec \"WINEDEBUG=+process wine revstamp.exe\" /dev/null >../trace",
+     false},
+    {"without_a_console", "WINEDEBUG=+process wine revstamp.exe </dev/null >/dev/null 2>../trace",
+     true}};
+
+class WindowsConsole : public testing::TestWithParam<ConsoleCase> {};
+
+TEST_P(WindowsConsole, GitGetsAConsoleOfItsOwnOnlyWithoutTheTools) {
+  const ConsoleCase &c = GetParam();
+  const fs::path tree =
+      stamp_under_wine(std::string("console-") + c.name,
+                       std::string("mkdir ../bin && cp ") + WINDOWS_GIT_PATH +
+                           " ../bin/git.exe && : >../bin/any.out && echo 0 >../bin/any.status && " +
+                           "export WINEPATH=$(winepath -w ../bin) && " + c.start);
+  const std::string trace = slurp(tree / "trace");
+  // Git ran: the stand-in was started.
+  EXPECT_NE(trace.find("git.exe"), std::string::npos) << trace;
+  EXPECT_EQ(trace.find("--headless") != std::string::npos, c.hidden_consoles) << trace;
+}
+
+INSTANTIATE_TEST_SUITE_P(Starts, WindowsConsole, testing::ValuesIn(kConsoleCases),
+                         [](const auto &info) { return std::string(info.param.name); });
 
 // A console whose reader has gone before the tool writes says so as POSIX does.
 TEST(WindowsReaderGone, WriteFailsWithBrokenPipe) {

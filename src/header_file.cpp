@@ -109,7 +109,12 @@ Fate put_header(Text &bytes, bool no_history, const Options &options) {
   // Only a regular file is read: a FIFO or a terminal would be waited on for ever.
   const bool regular = old.kind == EntryKind::kRegular;
   Fate fate = Fate::kWritten;
-  if (regular && no_history && options.keep_stamp && holds_real_stamp(path)) {
+  if (old.kind == EntryKind::kDeviceName) {
+    // Windows' device names are no header: NUL fails to write, and AUX or COM1 would take the
+    // bytes with nothing to show for them.
+    report("revstamp writes %s: Windows keeps that name for a device; name a file", path);
+    fate = Fate::kFailed;
+  } else if (regular && no_history && options.keep_stamp && holds_real_stamp(path)) {
     // A source drop keeps the stamp it was made with, on request.
     report("warning: Git listed no commit: %s keeps the stamp it holds", path);
     fate = Fate::kKept;

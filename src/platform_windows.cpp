@@ -52,27 +52,8 @@ static int errno_from(DWORD error) {
   return EIO;
 }
 
-// The private copies this process holds: each file's name, and a handle that denies its deletion
-// to every other process until the copy is removed. The console's handler thread takes the
-// handles too: whoever swaps one out closes it and removes its file.
-static struct {
-  std::wstring name;
-  void *handle = nullptr;
-} held[4];
-
-static void remove_held(size_t slot) {
-  const HANDLE handle = InterlockedExchangePointer(&held[slot].handle, nullptr);
-  if (handle == nullptr) return;
-  CloseHandle(handle);
-  DeleteFileW(held[slot].name.c_str());
-}
-
-// Ctrl-C or Ctrl-Break in the build's console, its window closed, the session ending: the copies
-// go, and the run ends as it would have.
-static BOOL WINAPI remove_held_copies(DWORD) {
-  for (size_t slot = 0; slot < sizeof held / sizeof *held; ++slot) remove_held(slot);
-  return FALSE;
-}
+// Removes the copies create_held_copy made: the console's handler, from prepare_process on.
+static BOOL WINAPI remove_held_copies(DWORD);
 
 // An IDE may start the tool without standard handles (CreateProcess with none given, or a
 // detached process). Each missing one is opened on the null device, so that Git inherits that.
@@ -165,6 +146,21 @@ static std::wstring full_path(const std::wstring &path) {
   full.pop_back();
   return full;
 }
+
+// path as the wide file functions take it: as given while its full form stays below MAX_PATH,
+// else that full form in the \\?\ form, which lifts the limit for every call that takes it
+// (without a manifest, Windows 10's LongPathsEnabled lifts nothing). The \\?\ form is read as it
+// stands, so it is made from the full path, whose / and .. GetFullPathNameW has resolved; a
+// name the system keeps for a device stays as given.
+static std::wstring long_form(const std::wstring &path) {
+  const std::wstring full = full_path(path);
+  if (full.size() < MAX_PATH || full.compare(0, 4, L"\\\\?\\") == 0 ||
+      full.compare(0, 4, L"\\\\.\\") == 0)
+    return path;
+  return full.compare(0, 2, L"\\\\") == 0 ? L"\\\\?\\UNC\\" + full.substr(2) : L"\\\\?\\" + full;
+}
+
+static std::wstring file_path(const char *path) { return long_form(widen(path)); }
 
 // The next entry of a list separated by semicolons, from at on, as Windows reads PATH: a ';'
 // between quotes is the entry's own, and the quotes go. False at the list's end.
@@ -454,10 +450,10 @@ int online_processors() {
 
 void pause_milliseconds(int milliseconds) { Sleep(static_cast<DWORD>(milliseconds)); }
 
-FILE *open_to_read(const char *path) { return _wfopen(widen(path).c_str(), L"rb"); }
+FILE *open_to_read(const char *path) { return _wfopen(file_path(path).c_str(), L"rb"); }
 
 FILE *open_in_place(const char *path, int &error) {
-  FILE *file = _wfopen(widen(path).c_str(), L"w+");
+  FILE *file = _wfopen(file_path(path).c_str(), L"w+");
   if (file == nullptr) error = errno;
   return file;
 }
@@ -471,84 +467,122 @@ static EntryKind kind_of(DWORD attributes) {
   return (attributes & not_a_file) != 0 ? EntryKind::kOther : EntryKind::kRegular;
 }
 
-EntryKind kind_of(const char *path) { return kind_of(GetFileAttributesW(widen(path).c_str())); }
+EntryKind kind_of(const char *path) { return kind_of(GetFileAttributesW(file_path(path).c_str())); }
 
+// Windows keeps names for devices (NUL, CON, AUX, COM1, and in some versions aux.h or
+// ..\\nul.txt too): GetFullPathNameW turns a path it reads as one into \\.\NAME, whichever
+// names this version keeps, and that is what a write to the path would reach.
 Entry look_at_header(const char *path) {
   Entry entry;
-  const DWORD attributes = GetFileAttributesW(widen(path).c_str());
+  if (full_path(widen(path)).compare(0, 4, L"\\\\.\\") == 0) {
+    entry.kind = EntryKind::kDeviceName;
+    return entry;
+  }
+  const DWORD attributes = GetFileAttributesW(file_path(path).c_str());
   entry.kind = kind_of(attributes);
   entry.writable = (attributes & FILE_ATTRIBUTE_READONLY) == 0;
   return entry;
 }
 
-// The new file takes the directory's inherited ACL, as the header written in place would keep
-// its own: nothing of old's to pass on.
-FILE *create_replacement(const char *path, const Entry &, char (&name)[kReplacementNameSize]) {
-  std::wstring folder = widen(path);
-  const size_t separator = folder.find_last_of(L"\\/");
-  folder = separator == std::wstring::npos ? L"." : folder.substr(0, separator);
-  wchar_t wide_name[MAX_PATH];
-  // GetTempFileNameW creates the file under a new name ending in .tmp, which no build picks up.
-  if (GetTempFileNameW(folder.c_str(), L"rev", 0, wide_name) == 0) return nullptr;
-  FILE *file =
-      WideCharToMultiByte(CP_UTF8, 0, wide_name, -1, name, sizeof name, nullptr, nullptr) > 0
-          ? _wfopen(wide_name, L"w")
-          : nullptr;
-  if (file == nullptr) DeleteFileW(wide_name);
-  return file;
-}
-
-// What names a held copy of the file at path: hidden, its name followed by this mark and six hex
-// digits, in the same folder.
-static const char kHeldMark[] = ".revstamp-";
-
-// The folder that holds path, and path's last name.
+// The folder that holds path, ending with its separator (empty for the working directory), and
+// path's last name.
 static void split_path(const std::wstring &path, std::wstring &folder, std::wstring &base) {
   const size_t separator = path.find_last_of(L"\\/");
   folder = separator == std::wstring::npos ? L"" : path.substr(0, separator + 1);
   base = path.substr(separator == std::wstring::npos ? 0 : separator + 1);
 }
 
+// A new file named start, six hex digits, then end, trying names at random until one is free;
+// open for writing, anyone else may read or write it, and no one but this process may delete it
+// while it is open. Its name goes to name, in UTF-8, and must fit; INVALID_HANDLE_VALUE when the
+// folder refuses a new file, and nothing is left.
+static HANDLE create_new_file(const std::wstring &start, const wchar_t *end,
+                              char (&name)[kReplacementNameSize]) {
+  unsigned next = GetCurrentProcessId() ^ GetTickCount();
+  for (int attempt = 0; attempt < 100; ++attempt) {
+    next = next * 1103515245u + 12345u;
+    wchar_t digits[8];
+    swprintf(digits, sizeof digits / sizeof *digits, L"%06x", (next >> 8) & 0xffffffu);
+    const std::wstring wide = start + digits + end;
+    const std::string utf8 = narrow(wide);
+    if (utf8.size() >= sizeof name) return INVALID_HANDLE_VALUE;
+    const HANDLE file =
+        CreateFileW(long_form(wide).c_str(), GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE,
+                    nullptr, CREATE_NEW, FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (file == INVALID_HANDLE_VALUE && GetLastError() == ERROR_FILE_EXISTS) continue;
+    if (file != INVALID_HANDLE_VALUE) memcpy(name, utf8.c_str(), utf8.size() + 1);
+    return file;
+  }
+  return INVALID_HANDLE_VALUE;
+}
+
+// A C stream on file, which it then owns, in mode ("w" text, "wb" bytes); nullptr when there can
+// be none, and file is closed.
+static FILE *stream_on(HANDLE file, const char *mode) {
+  const int flags = _O_WRONLY | (strchr(mode, 'b') != nullptr ? _O_BINARY : _O_TEXT);
+  const int fd = _open_osfhandle(reinterpret_cast<intptr_t>(file), flags);
+  FILE *stream = fd != -1 ? _fdopen(fd, mode) : nullptr;
+  if (stream == nullptr && fd != -1) _close(fd);
+  if (fd == -1) CloseHandle(file);
+  return stream;
+}
+
+// The new file takes the directory's inherited ACL, as the header written in place would keep
+// its own: nothing of old's to pass on. Named rev, six hex digits, .tmp, which no build picks up.
+FILE *create_replacement(const char *path, const Entry &, char (&name)[kReplacementNameSize]) {
+  std::wstring folder, base;
+  split_path(widen(path), folder, base);
+  const HANDLE file = create_new_file(folder + L"rev", L".tmp", name);
+  if (file == INVALID_HANDLE_VALUE) return nullptr;
+  FILE *stream = stream_on(file, "w");
+  if (stream == nullptr) remove_file(name);
+  return stream;
+}
+
+// The private copies this process holds: each file's name, and a handle that denies its deletion
+// to every other process until the copy is removed. The console's handler thread takes the
+// handles too: whoever swaps one out closes it and removes its file.
+static struct {
+  std::wstring name;
+  void *handle = nullptr;
+} held[4];
+
+static void remove_held(size_t slot) {
+  const HANDLE handle = InterlockedExchangePointer(&held[slot].handle, nullptr);
+  if (handle == nullptr) return;
+  CloseHandle(handle);
+  DeleteFileW(long_form(held[slot].name).c_str());
+}
+
+// Ctrl-C or Ctrl-Break in the build's console, its window closed, the session ending: the copies
+// go, and the run ends as it would have.
+static BOOL WINAPI remove_held_copies(DWORD) {
+  for (size_t slot = 0; slot < sizeof held / sizeof *held; ++slot) remove_held(slot);
+  return FALSE;
+}
+
+// What names a held copy of the file at path: hidden, its name followed by this mark and six hex
+// digits, in the same folder.
+static const wchar_t kHeldMark[] = L".revstamp-";
+
 FILE *create_held_copy(const char *path, char (&name)[kReplacementNameSize]) {
   size_t slot = 0;
   while (slot < sizeof held / sizeof *held && held[slot].handle != nullptr) ++slot;
+  if (slot == sizeof held / sizeof *held) return nullptr;
   std::wstring folder, base;
   split_path(widen(path), folder, base);
-  unsigned next = GetCurrentProcessId() ^ GetTickCount();
-  for (int attempt = 0; slot < sizeof held / sizeof *held && attempt < 100; ++attempt) {
-    next = next * 1103515245u + 12345u;
-    wchar_t suffix[16];
-    swprintf(suffix, sizeof suffix / sizeof *suffix, L"%hs%06x", kHeldMark,
-             (next >> 8) & 0xffffffu);
-    const std::wstring wide = folder + L"." + base + suffix;
-    // Opened without delete sharing, the file cannot be removed by anyone else while it is open;
-    // Git may read it, and write it.
-    const HANDLE handle =
-        CreateFileW(wide.c_str(), GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
-                    CREATE_NEW, FILE_ATTRIBUTE_NORMAL, nullptr);
-    if (handle == INVALID_HANDLE_VALUE && GetLastError() == ERROR_FILE_EXISTS) continue;
-    if (handle == INVALID_HANDLE_VALUE) return nullptr;
-    HANDLE writer = nullptr;
-    const int fd = DuplicateHandle(GetCurrentProcess(), handle, GetCurrentProcess(), &writer, 0,
-                                   FALSE, DUPLICATE_SAME_ACCESS)
-                       ? _open_osfhandle(reinterpret_cast<intptr_t>(writer), _O_WRONLY | _O_BINARY)
-                       : -1;
-    FILE *file = fd != -1 ? _fdopen(fd, "wb") : nullptr;
-    const std::string utf8 = narrow(wide);
-    if (file == nullptr || utf8.size() >= sizeof name) {
-      if (file != nullptr) fclose(file);
-      if (file == nullptr && fd != -1) _close(fd);
-      if (fd == -1 && writer != nullptr) CloseHandle(writer);
-      CloseHandle(handle);
-      DeleteFileW(wide.c_str());
-      return nullptr;
-    }
-    memcpy(name, utf8.c_str(), utf8.size() + 1);
-    held[slot].name = wide;
-    held[slot].handle = handle;
-    return file;
-  }
-  return nullptr;
+  const HANDLE file = create_new_file(folder + L"." + base + kHeldMark, L"", name);
+  HANDLE writer = nullptr;
+  if (file == INVALID_HANDLE_VALUE) return nullptr;
+  // The held handle stays; the stream gets a handle of its own, which it closes.
+  FILE *stream = DuplicateHandle(GetCurrentProcess(), file, GetCurrentProcess(), &writer, 0, FALSE,
+                                 DUPLICATE_SAME_ACCESS)
+                     ? stream_on(writer, "wb")
+                     : nullptr;
+  held[slot].name = widen(name);
+  held[slot].handle = file;
+  if (stream == nullptr) remove_held(slot);
+  return stream;
 }
 
 void remove_held_copy(const char *name) {
@@ -560,13 +594,13 @@ void remove_held_copy(const char *name) {
 void sweep_held_copies(const char *path) {
   std::wstring folder, base;
   split_path(widen(path), folder, base);
-  const std::wstring pattern = folder + L"." + base + widen(kHeldMark) + L"*";
+  const std::wstring pattern = folder + L"." + base + kHeldMark + L"*";
   WIN32_FIND_DATAW found;
-  const HANDLE search = FindFirstFileW(pattern.c_str(), &found);
+  const HANDLE search = FindFirstFileW(long_form(pattern).c_str(), &found);
   if (search == INVALID_HANDLE_VALUE) return;
   // A copy whose holder lives refuses to go.
   do {
-    DeleteFileW((folder + found.cFileName).c_str());
+    DeleteFileW(long_form(folder + found.cFileName).c_str());
   } while (FindNextFileW(search, &found));
   FindClose(search);
 }
@@ -584,8 +618,8 @@ static bool may_delete(const std::wstring &path) {
 }
 
 Replace replace_file(const char *from, const char *to, int &error) {
-  const std::wstring target = widen(to);
-  if (MoveFileExW(widen(from).c_str(), target.c_str(), MOVEFILE_REPLACE_EXISTING))
+  const std::wstring target = file_path(to);
+  if (MoveFileExW(file_path(from).c_str(), target.c_str(), MOVEFILE_REPLACE_EXISTING))
     return Replace::kReplaced;
   const DWORD code = GetLastError();
   error = errno_from(code);
@@ -608,7 +642,7 @@ int copy_modification_time(FILE *from, const char *path) {
   FILETIME written;
   const HANDLE source = reinterpret_cast<HANDLE>(_get_osfhandle(_fileno(from)));
   if (!GetFileTime(source, nullptr, nullptr, &written)) return errno_from(GetLastError());
-  const HANDLE copy = CreateFileW(widen(path).c_str(), FILE_WRITE_ATTRIBUTES,
+  const HANDLE copy = CreateFileW(file_path(path).c_str(), FILE_WRITE_ATTRIBUTES,
                                   FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
                                   OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
   if (copy == INVALID_HANDLE_VALUE) return errno_from(GetLastError());
@@ -621,8 +655,8 @@ int copy_modification_time(FILE *from, const char *path) {
 bool owned_by_another_user(const char *path) {
   PSID owner = nullptr;
   PSECURITY_DESCRIPTOR descriptor = nullptr;
-  if (GetNamedSecurityInfoW(widen(path).c_str(), SE_FILE_OBJECT, OWNER_SECURITY_INFORMATION, &owner,
-                            nullptr, nullptr, nullptr, &descriptor) != ERROR_SUCCESS)
+  if (GetNamedSecurityInfoW(file_path(path).c_str(), SE_FILE_OBJECT, OWNER_SECURITY_INFORMATION,
+                            &owner, nullptr, nullptr, nullptr, &descriptor) != ERROR_SUCCESS)
     return false;
   HANDLE token = nullptr;
   DWORD size = 0;
@@ -640,4 +674,4 @@ bool owned_by_another_user(const char *path) {
 }
 
 // Wide: the name is UTF-8, which remove() would read in the ANSI code page.
-void remove_file(const char *path) { DeleteFileW(widen(path).c_str()); }
+void remove_file(const char *path) { DeleteFileW(file_path(path).c_str()); }

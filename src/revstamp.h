@@ -272,8 +272,9 @@ bool check_console_output(Console &console);
 
 /// How putting one file in another's place ended: held (another program has it open), refused.
 enum class Replace { kReplaced, kHeld, kRefused, kFailed };
-/// What stands at a path: nothing, a regular file, or anything else (a link, a folder, a device).
-enum class EntryKind { kAbsent, kRegular, kOther };
+/// What stands at a path: nothing, a regular file, or anything else (a link, a folder, a device);
+/// or, on Windows, a name the system keeps for a device (NUL, COM1), whatever stands there.
+enum class EntryKind { kAbsent, kRegular, kOther, kDeviceName };
 /// The header as looked at once: its kind, writable, tied to its inode (other links, a mount,
 /// its own ACL), and on POSIX the mode and owner a replacement is to keep.
 struct Entry {

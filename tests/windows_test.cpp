@@ -1,5 +1,6 @@
 // The Windows build under Wine must print and write what the Linux build does, with every
 // line end a CR LF.
+#include <algorithm>
 #include <fstream>
 #include <string>
 #include <tuple>
@@ -189,6 +190,54 @@ TEST(WindowsStandardHandles, MissingHandlesStampWithExitZero) {
   EXPECT_EQ(slurp(tree / "status"), "0\n");
   EXPECT_EQ(slurp(tree / "applications/revision.h"), with_crlf(kPlaceholder));
 }
+
+// REVSTAMP_HEADER as Windows users name it: a folder past MAX_PATH (deep CI workspaces), written
+// as a short one is, or failing with a clear error; a name Windows keeps for a device, refused
+// by name. Nothing is left beside the header either way.
+const std::string kDeep = [] {
+  std::string deep = "..";
+  for (int level = 0; level < 6; ++level)
+    deep += "\\" + std::string(60, static_cast<char>('a' + level));
+  return deep;
+}();
+const struct HeaderName {
+  const char *name;
+  std::string header;
+  const char *status, *said;
+} kHeaderNames[] = {
+    {"deep", kDeep + "\\revision.h", "0\n", ""},
+    {"deep_missing_folder", kDeep + "\\none\\revision.h", "1\n", "create the folder"},
+    {"NUL", "NUL", "1\n", "revstamp writes NUL: Windows keeps that name for a device"},
+    {"CON", "CON", "1\n", "revstamp writes CON: Windows keeps"},
+    {"COM1", "COM1", "1\n", "revstamp writes COM1: Windows keeps"},
+    {"nul_h", "nul.h", "1\n", "revstamp writes nul.h: Windows keeps"},
+    {"aux_h_in_folder", "..\\applications\\aux.h", "1\n", "aux.h: Windows keeps"}};
+
+class WindowsHeaderNames : public testing::TestWithParam<HeaderName> {};
+
+TEST_P(WindowsHeaderNames, WrittenOrRefusedWithNothingLeft) {
+  const HeaderName &c = GetParam();
+  std::string deep_unix = kDeep;
+  std::replace(deep_unix.begin(), deep_unix.end(), '\\', '/');
+  const fs::path tree =
+      stamp_under_wine(std::string("header-") + c.name,
+                       "mkdir -p " + deep_unix + " && REVSTAMP_HEADER=\"" + c.header +
+                           "\" wine revstamp.exe >/dev/null 2>../err; " + "echo $? >../status");
+  EXPECT_EQ(slurp(tree / "status"), c.status) << slurp(tree / "err");
+  EXPECT_NE(slurp(tree / "err").find(c.said), std::string::npos) << slurp(tree / "err");
+  const fs::path deep = tree / "fw" / deep_unix;
+  EXPECT_EQ(slurp(deep / "revision.h"),
+            std::string(c.status) == "0\n" ? with_crlf(kPlaceholder) : std::string());
+  EXPECT_EQ(slurp(tree / "applications/revision.h"), "/* previous */\n");
+  for (const fs::path &folder : {tree / "fw", tree / "applications", deep})
+    for (const auto &entry : fs::directory_iterator(folder))
+      EXPECT_TRUE(entry.path().filename() == "revision.h" || entry.path().filename() == "build" ||
+                  entry.path().filename() == "revstamp.exe")
+          << entry.path();
+}
+
+INSTANTIATE_TEST_SUITE_P(Names, WindowsHeaderNames, testing::ValuesIn(kHeaderNames),
+                         [](const auto &info) { return std::string(info.param.name); });
 
 // Git shares the console the tool was started from (Ctrl-C reaches it), and is started without
 // one only when the tool has none: each Git then gets a hidden console of its own, no window.

@@ -4,7 +4,8 @@
    number in <words>.status; where there is no such answer, with any.out and any.status. Anything
    else it is started as (a command interpreter's "/c ..." included) gets one extra line on
    stdout and exit status 1, and its words a line in unanswered beside this program: a command
-   the Linux run never started. */
+   the Linux run never started. An index copy it is handed that is not the index's bytes is
+   listed there too. */
 #include <ctype.h>
 #include <fcntl.h>
 #include <io.h>
@@ -24,8 +25,33 @@ static FILE *open_beside(const char *word, const char *suffix, const wchar_t *mo
   return _wfopen(path, mode);
 }
 
+/* Adds line to unanswered, beside this program. */
+static void note_unanswered(const char *line) {
+  FILE *unanswered = open_beside("unanswered", "", L"a");
+  if (unanswered == NULL) return;
+  fprintf(unanswered, "%s\n", line);
+  fclose(unanswered);
+}
+
+/* Whether an index copy named in GIT_INDEX_FILE (.index.revstamp-XXXXXX) holds other bytes than
+   the index beside it, as a copy written in text mode would. */
+static int index_copy_differs(void) {
+  const char *copy = getenv("GIT_INDEX_FILE");
+  const char *mark = copy == NULL ? NULL : strstr(copy, ".index.revstamp-");
+  if (mark == NULL) return 0;
+  char index[4096];
+  snprintf(index, sizeof index, "%.*sindex", (int)(mark - copy), copy);
+  FILE *copied = fopen(copy, "rb"), *original = fopen(index, "rb");
+  int differs = copied == NULL || original == NULL, got = 0;
+  while (!differs && got != EOF) differs = (got = getc(copied)) != getc(original);
+  if (copied != NULL) fclose(copied);
+  if (original != NULL) fclose(original);
+  return differs;
+}
+
 int main(int argc, char **argv) {
   if (argc < 2) return 2;
+  if (index_copy_differs()) note_unanswered("index copy differs from the index");
   char words[201];
   size_t size = 0;
   for (int i = 1; i < argc; ++i)
@@ -35,9 +61,7 @@ int main(int argc, char **argv) {
   FILE *answer = open_beside(words, ".out", L"rb");
   if (answer == NULL && (answer = open_beside("any", ".out", L"rb")) != NULL) strcpy(words, "any");
   if (answer == NULL) {
-    FILE *unanswered = open_beside("unanswered", "", L"a");
-    if (unanswered != NULL) fprintf(unanswered, "%s\n", words);
-    if (unanswered != NULL) fclose(unanswered);
+    note_unanswered(words);
     printf("stand-in: not an answer\n");
     return 1;
   }

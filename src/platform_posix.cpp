@@ -307,6 +307,22 @@ static int folder_length(const char *path) {
   return last_slash != nullptr ? static_cast<int>(last_slash + 1 - path) : 0;
 }
 
+#ifdef __linux__
+// The id of the mount path is on; -1 when the kernel cannot say. statx gives it from Linux 5.8;
+// before that (CentOS 7's 3.10, Ubuntu 18.04's 4.15) name_to_handle_at does, from 2.6.39, and
+// fills it in even when the handle does not fit the room given, which here is none.
+static long long mount_id(const char *path, bool follow) {
+  struct statx status;
+  if (statx(AT_FDCWD, path, follow ? 0 : AT_SYMLINK_NOFOLLOW, STATX_MNT_ID, &status) == 0 &&
+      (status.stx_mask & STATX_MNT_ID) != 0)
+    return static_cast<long long>(status.stx_mnt_id);
+  struct file_handle handle = {};
+  int id = -1;
+  const int named = name_to_handle_at(AT_FDCWD, path, &handle, &id, follow ? AT_SYMLINK_FOLLOW : 0);
+  return named == 0 || errno == EOVERFLOW ? id : -1;
+}
+#endif
+
 // Whether the header is tied to its inode: another name links to it, it is a mount of its own
 // (a file bind-mounted into a container), or it carries an access ACL of its own. A new file in
 // its place would leave those behind.
@@ -321,14 +337,9 @@ static bool tied_to_inode(const char *path, const struct stat &file) {
   if (file.st_nlink > 1 || stat(directory, &parent) != 0 || parent.st_dev != file.st_dev)
     return true;
 #ifdef __linux__
-  // A bind mount from the same file system shares its device: only the mount ids tell. A kernel
-  // before 5.8 knows no mount id and leaves both 0.
-  struct statx mount, parent_mount;
-  if (statx(AT_FDCWD, path, AT_SYMLINK_NOFOLLOW, STATX_MNT_ID, &mount) == 0 &&
-      statx(AT_FDCWD, directory, 0, STATX_MNT_ID, &parent_mount) == 0 &&
-      mount.stx_mnt_id != parent_mount.stx_mnt_id) {
-    return true;
-  }
+  // A bind mount from the same file system shares its device: only the mount ids tell.
+  const long long mount = mount_id(path, false), parent_mount = mount_id(directory, true);
+  if (mount != -1 && parent_mount != -1 && mount != parent_mount) return true;
   // Linux keeps an access ACL beyond the three base entries as this attribute, and only then.
   return lgetxattr(path, "system.posix_acl_access", nullptr, 0) >= 0;
 #else

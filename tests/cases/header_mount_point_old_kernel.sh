@@ -4,3 +4,5 @@ posix_only="mount namespaces, strace"
 . "${case_file%/*}/header_mount_point.sh"
 command -v strace >/dev/null || echo "no strace to make statx fail" >"$out/skip"
 TOOL_WRAPPER="$TOOL_WRAPPER strace -f -o /dev/null -e inject=statx:error=ENOSYS"
+# LeakSanitizer cannot run under ptrace.
+tool_env+=(ASAN_OPTIONS="${ASAN_OPTIONS:+$ASAN_OPTIONS:}detect_leaks=0")

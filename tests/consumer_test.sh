@@ -20,7 +20,8 @@
 #   consumer_test.sh if-changed-make       Makefiles: a rebuild without a change compiles nothing
 #   consumer_test.sh make BUILD_DIR      the GNU Make recipe of docs/integration.md, make -j8, and
 #   consumer_test.sh make-j1 BUILD_DIR     make -j1, where a step that preprocesses main.c first
-#                                        runs before the compile
+#                                        runs before the compile; a build with nothing new
+#                                        runs the stamp alone
 #   consumer_test.sh meson BUILD_DIR     the Meson and SCons recipes; each must also stop in a
 #   consumer_test.sh scons BUILD_DIR       shallow clone (Meson with IF_CHANGED, as above)
 # package, make, meson and scons also build a source drop of the firmware twice.
@@ -138,8 +139,8 @@ esac
 # SCons or CMake.
 build_tree() {
   case $mode in
-    make) make -C "$1" -j8 REVSTAMP="$build_dir/revstamp" ;;
-    make-j1) make -C "$1" -j1 REVSTAMP="$build_dir/revstamp" ;;
+    make) make -C "$1" --no-print-directory -j8 REVSTAMP="$build_dir/revstamp" ;;
+    make-j1) make -C "$1" --no-print-directory -j1 REVSTAMP="$build_dir/revstamp" ;;
     meson) { [ -d "$1/build" ] || meson setup "$1/build" "$1"; } && meson compile -v -C "$1/build" ;;
     scons) scons -C "$1" -j8 ;;
     *) cmake --build "${2:-$tmp/build}" --parallel 8 ;;
@@ -188,15 +189,35 @@ case $mode in
     ;;
 esac
 
-if [[ $mode == if-changed-* || $mode == meson ]]; then
-  grep -q '^#define FIRMWARE_VER_VALID 1$' "$header" || fail "no extra macros: $(cat "$header")"
+# SCons, which compares contents, compiles nothing again without IF_CHANGED.
+if [[ $mode == if-changed-* || $mode == meson || $mode == scons ]]; then
+  [ "$mode" = scons ] || grep -q '^#define FIRMWARE_VER_VALID 1$' "$header" || fail "no extra macros: $(cat "$header")"
   compiled=$(stat -c %y "$object") && stamp=$(stat -c '%i %y' "$header")
   sleep 1
   build "rebuild without a change"
   grep -qF "$stamped" "$tmp/log" || fail "no stamp on the rebuild"
-  [ "$(stat -c '%i %y' "$header")" = "$stamp" ] || fail "unchanged header replaced"
+  [ "$mode" = scons ] || [ "$(stat -c '%i %y' "$header")" = "$stamp" ] || fail "unchanged header replaced"
   [ "$(stat -c %y "$object")" = "$compiled" ] || { cat "$tmp/log"; fail "firmware compiled again"; }
   echo "$mode: a rebuild without a change stamped and compiled nothing"
+fi
+
+# GNU Make: a build with nothing new runs the stamp alone; after a commit, only what includes the
+# header compiles again.
+if [[ $mode == make* ]]; then
+  made_at() { stat -c '%n %y' "$repo/firmware.o" "$repo/firmware.i" "$repo/board.o"; }
+  before=$(made_at)
+  sleep 1
+  build "build with nothing new"
+  [ "$(cat "$tmp/log")" = "cd fw && REVSTAMP_QUIET=1 REVSTAMP_IF_CHANGED=1 $build_dir/revstamp fw s" ] ||
+    { cat "$tmp/log"; fail "a build with nothing new ran more than the stamp"; }
+  [ "$(made_at)" = "$before" ] || fail "a build with nothing new made something"
+  git -C "$repo" commit -q --allow-empty -m "new commit"
+  build "build after a commit"
+  grep -q '^#define      FIRMWARE_VER_REV 2$' "$header" || fail "not stamped after a commit: $(cat "$header")"
+  after=$(made_at)
+  [ "$(sed -n 1p <<<"$after")" != "$(sed -n 1p <<<"$before")" ] || fail "firmware.o not compiled after a commit"
+  [ "$(sed 1d <<<"$after")" = "$(sed 1d <<<"$before")" ] || fail "more than firmware.o made after a commit"
+  echo "$mode: a build with nothing new ran only the stamp; after a commit only firmware.o compiled"
 fi
 
 # A second build takes the stamp again: the tree is now modified, and the firmware follows.

@@ -1,6 +1,8 @@
 #!/usr/bin/env bash
 # Builds tests/consumer, firmware that takes revstamp in, as a fresh one-commit Git repository:
 #   consumer_test.sh package BUILD_DIR   find_package against a cmake --install of BUILD_DIR
+#   consumer_test.sh tarball BUILD_DIR   find_package against BUILD_DIR's .tar.gz unpacked, on a
+#                                        server whose C library bin/revstamp cannot start with
 #   consumer_test.sh source              FetchContent of this source tree (the modes below that
 #                                        try the helper itself take the installed one)
 #   consumer_test.sh cross               the same, cross-compiled with arm-none-eabi-gcc
@@ -71,7 +73,26 @@ case $mode in
   package | symlink | hash-path | header-keyword | misuse | two-* | if-changed-*) cmake --install "$2" --prefix "$tmp/prefix" >/dev/null ;;
 esac
 case $mode in
-  package) configure+=("${installed[@]}") ;;
+  package)
+    configure+=("${installed[@]}")
+    # The README's uninstall: the files, then the folders it names; what stays is shared.
+    cmake --install "$2" --prefix "$tmp/uninstall" >/dev/null
+    find "$tmp/uninstall" ! -type d -delete
+    (cd "$tmp/uninstall" && rmdir share/doc/revstamp/docs share/doc/revstamp lib/cmake/revstamp)
+    left=$(cd "$tmp/uninstall" && find . -mindepth 1 | sort | tr '\n' ' ')
+    [ "$left" = "./bin ./lib ./lib/cmake ./share ./share/doc ./share/man ./share/man/man1 " ] ||
+      fail "an uninstall leaves $left"
+    ;;
+  tarball)
+    [ -x "$2/revstamp-static" ] || { echo "skipped: this build has no revstamp-static"; exit 77; }
+    cpack -G TGZ --config "$2/CPackConfig.cmake" -B "$tmp/cpack" >/dev/null
+    tar -xzf "$tmp"/cpack/revstamp-*.tar.gz -C "$tmp"
+    unpacked=$(echo "$tmp"/revstamp-*-Linux)
+    # As on CentOS 7: the dynamically linked binary cannot start.
+    printf '#!/bin/sh\necho "bin/revstamp: version GLIBC_2.34 not found" >&2\nexit 1\n' \
+      >"$unpacked/bin/revstamp"
+    configure+=(-DCMAKE_PREFIX_PATH="$unpacked")
+    ;;
   source) configure+=(-DREVSTAMP_SOURCE="$source_dir") ;;
   strict)
     strict="-Wall -Wextra -Wpedantic -Wconversion -Wsign-conversion -Wshadow -Wold-style-cast"
@@ -175,6 +196,10 @@ grep -q 'FIRMWARE_VER_MULTI "\\0"$' "$header" || fail "not stamped clean: $(cat 
 case $mode in
   header-keyword) [ ! -e "$repo/applications/revision.h" ] || fail "the default header was written" ;;
   package) grep -rqF "$tmp/prefix/bin/revstamp" "$tmp/build" || fail "not the installed revstamp" ;;
+  tarball)
+    grep -rqF "$unpacked/bin/revstamp-static" "$tmp/build" || fail "not the tarball's revstamp-static"
+    ! objdump -T "$unpacked/bin/revstamp-static" | grep GLIBC_ || fail "revstamp-static needs the C library"
+    ;;
   source | name-clash)
     [ -x "$tmp/build/_deps/revstamp-build/revstamp" ] || fail "not the fetched revstamp"
     # Taken in, revstamp brings neither its tests (and their GoogleTest) nor its demo.

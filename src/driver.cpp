@@ -149,37 +149,26 @@ bool check_console_output(Console &console) {
   return error != 0;
 }
 
-// How many folders up from here the file system's root is, at most 255: where looking for a
-// repository ends.
-static int folders_above_here() {
-  Text here;
-  int count = 0;
-  if (append_full_path(".", here)) {
-    for (size_t i = 0; i < here.size; ++i) count += here.bytes[i] == '/' || here.bytes[i] == '\\';
-  }
-  release(here);
-  return count < 255 ? count : 255;
-}
-
-// Why Git found no repository: whether there is one (a .git entry here or in a folder above) that
-// Git refused, and whether another user owns it, which Git 2.35.2 and later refuse unless
-// safe.directory names it.
+// Why Git found no repository, in Git's own words: asked once more, its message read rather than
+// shown twice. Under LC_ALL=C those words are English in every Git from 1.8.3.1 on. Git 2.35.2 and
+// later refuse a repository another user owns, and their message names safe.directory; "Not a
+// git repository (or any", capitalised before Git 1.8.5, says Git found none where it looked,
+// which GIT_CEILING_DIRECTORIES and file system boundaries limit. Any other refusal (a .git file
+// naming nothing, a repository format too new) is left to Git's message above.
 static const char *why_no_repository() {
-  Text path;
-  const char *why = "no Git repository here or in a folder above (a source tree without .git)";
-  for (int level = 0, top = folders_above_here(); level <= top; ++level) {
-    path.size = 0;
-    for (int i = 0; i < level; ++i) append(path, "../");
-    append(path, ".git", 5);
-    if (kind_of(path.bytes) == EntryKind::kAbsent) continue;
-    path.bytes[path.size - 5] = '\0';
-    why = owned_by_another_user(level > 0 ? path.bytes : ".")
-              ? "Git refused the repository, which another user owns: add it to safe.directory "
-                "as Git's message above says"
-              : "Git refused the repository: see Git's message above";
-    break;
-  }
-  release(path);
+  Launch reading;
+  reading.errors = Errors::kRead;
+  Text said;
+  ask_git(kGitDir, said, reading);
+  const char *why =
+      strstr(said.bytes, "safe.directory") != nullptr
+          ? "Git refused the repository, which another user owns: add it to safe.directory as "
+            "Git's message above says"
+      : strstr(said.bytes, "ot a git repository (or any") != nullptr
+          ? "Git found no repository here or in a folder above where it looks (a source tree "
+            "without .git; GIT_CEILING_DIRECTORIES or a file system boundary ends the search)"
+          : "Git refused the repository: see Git's message above";
+  release(said);
   return why;
 }
 

@@ -86,10 +86,10 @@ const char *environment_path(const char *name) {
 int make_build_dir() { return mkdir("build", 0777) == 0 || errno == EEXIST ? 0 : errno; }
 
 // Starts file (the shell when Git is a script without #!) in launch's directory with its stdout
-// on write_end, its stdin (and its stderr when quiet) on the null device, and SIGPIPE, SIGCHLD and
-// SIGXFSZ at their defaults, however this process found them: Git stops when its reader goes, as a
-// status read only up to its deciding line needs, and waits for its own children. 0, or the error
-// number.
+// on write_end, its stdin on the null device, its stderr where launch says, and SIGPIPE, SIGCHLD
+// and SIGXFSZ at their defaults, however this process found them: Git stops when its reader goes,
+// as a status read only up to its deciding line needs, and waits for its own children. 0, or the
+// error number.
 static int spawn_process(const char *file, char *const argv[], char *const environment[],
                          int write_end, const Launch &launch, pid_t *pid) {
   posix_spawn_file_actions_t actions;
@@ -107,8 +107,10 @@ static int spawn_process(const char *file, char *const argv[], char *const envir
     // No command revstamp runs reads its input: the build's stays the build's.
     if (error == 0)
       error = posix_spawn_file_actions_addopen(&actions, STDIN_FILENO, "/dev/null", O_RDONLY, 0);
-    if (error == 0 && launch.quiet)
+    if (error == 0 && launch.errors == Errors::kHidden)
       error = posix_spawn_file_actions_addopen(&actions, STDERR_FILENO, "/dev/null", O_WRONLY, 0);
+    if (error == 0 && launch.errors == Errors::kRead)
+      error = posix_spawn_file_actions_adddup2(&actions, write_end, STDERR_FILENO);
     if (error == 0) error = posix_spawnattr_setsigdefault(&attributes, &defaults);
     if (error == 0) error = posix_spawnattr_setflags(&attributes, POSIX_SPAWN_SETSIGDEF);
     // Into launch's directory and back around the start, the one way every C library has (glibc
@@ -515,11 +517,6 @@ int copy_modification_time(FILE *from, const char *path) {
   // Git's check for entries changed in the second the index was written as strict, or stricter.
   const struct timespec times[2] = {{source.st_atime, 0}, {source.st_mtime, 0}};
   return utimensat(AT_FDCWD, path, times, 0) == 0 ? 0 : errno;
-}
-
-bool owned_by_another_user(const char *path) {
-  struct stat folder;
-  return stat(path, &folder) == 0 && folder.st_uid != geteuid();
 }
 
 void remove_file(const char *path) { unlink(path); }

@@ -2,8 +2,6 @@
 #include <fcntl.h>
 #include <io.h>
 #include <windows.h>
-// After windows.h, which it needs.
-#include <aclapi.h>
 
 #include <algorithm>
 #include <cerrno>
@@ -310,9 +308,9 @@ static HANDLE null_device(DWORD access) {
   return device == INVALID_HANDLE_VALUE ? nullptr : device;
 }
 
-// An inheritable copy of a standard handle for the child, or nullptr when there is none.
-static HANDLE inheritable(DWORD which) {
-  const HANDLE handle = GetStdHandle(which);
+// An inheritable copy of handle for the child, or nullptr when there is none: each of the child's
+// standard handles is a handle of its own, closed once.
+static HANDLE inheritable(HANDLE handle) {
   HANDLE copy = nullptr;
   const bool copied = handle != nullptr && handle != INVALID_HANDLE_VALUE &&
                       DuplicateHandle(GetCurrentProcess(), handle, GetCurrentProcess(), &copy, 0,
@@ -386,9 +384,11 @@ Progress spawn_git(const char *const words[], const Launch &launch, GitCommand &
   }
   SetHandleInformation(write_end, HANDLE_FLAG_INHERIT, HANDLE_FLAG_INHERIT);
   // No command revstamp runs reads its input: the build's stays the build's.
-  const HANDLE standard[3] = {
-      null_device(GENERIC_READ), write_end,
-      launch.quiet ? null_device(GENERIC_WRITE) : inheritable(STD_ERROR_HANDLE)};
+  const HANDLE standard[3] = {null_device(GENERIC_READ), write_end,
+                              launch.errors == Errors::kHidden ? null_device(GENERIC_WRITE)
+                              : launch.errors == Errors::kRead
+                                  ? inheritable(write_end)
+                                  : inheritable(GetStdHandle(STD_ERROR_HANDLE))};
   std::vector<std::wstring> assignments;
   if (batch) assignments.push_back(script_path(git));
   for (const char *const *assignment = launch.assignments; assignment && *assignment; ++assignment)
@@ -650,27 +650,6 @@ int copy_modification_time(FILE *from, const char *path) {
   const DWORD error = GetLastError();
   CloseHandle(copy);
   return set ? 0 : errno_from(error);
-}
-
-bool owned_by_another_user(const char *path) {
-  PSID owner = nullptr;
-  PSECURITY_DESCRIPTOR descriptor = nullptr;
-  if (GetNamedSecurityInfoW(file_path(path).c_str(), SE_FILE_OBJECT, OWNER_SECURITY_INFORMATION,
-                            &owner, nullptr, nullptr, nullptr, &descriptor) != ERROR_SUCCESS)
-    return false;
-  HANDLE token = nullptr;
-  DWORD size = 0;
-  std::vector<char> user;
-  if (OpenProcessToken(GetCurrentProcess(), TOKEN_QUERY, &token)) {
-    GetTokenInformation(token, TokenUser, nullptr, 0, &size);
-    user.resize(size);
-    if (size == 0 || !GetTokenInformation(token, TokenUser, user.data(), size, &size)) user.clear();
-    CloseHandle(token);
-  }
-  const bool other =
-      !user.empty() && !EqualSid(owner, reinterpret_cast<TOKEN_USER *>(user.data())->User.Sid);
-  LocalFree(descriptor);
-  return other;
 }
 
 // Wide: the name is UTF-8, which remove() would read in the ANSI code page.

@@ -82,8 +82,9 @@ GitCommand start_git_command(GitCommandId id, const Launch &launch) {
   command.id = id;
   int error = 0;
   command.progress = spawn_git(kGitCommands[id].args, launch, command, error);
-  // The index listing's and a quiet command's readers get round a failure: nothing to report.
-  if (command.progress == Progress::kStartFailed && kGitCommands[id].named > 0 && !launch.quiet)
+  // The index listing's and a hidden command's readers get round a failure: nothing to report.
+  if (command.progress == Progress::kStartFailed && kGitCommands[id].named > 0 &&
+      launch.errors != Errors::kHidden)
     report_failure("popen failed", error);
   return command;
 }
@@ -128,7 +129,7 @@ bool copy_index(long git_version, Text &copy) {
   if (!by_git_path && getenv("GIT_INDEX_FILE") != nullptr) return false;
   Text path, full;
   Launch quietly;
-  quietly.quiet = true;
+  quietly.errors = Errors::kHidden;
   const bool named = ask_git(by_git_path ? kIndexPath : kGitDir, path, quietly);
   next_line(path.bytes);
   if (named && !by_git_path) {
@@ -167,7 +168,7 @@ GitCommands start_git_commands(const Options &options) {
   for (int id = 0; id < kGitCommandCount; ++id) {
     const Need need = kGitCommands[id].need;
     Launch launch;
-    launch.quiet = need == kFirst;
+    if (need == kFirst) launch.errors = Errors::kHidden;
     if (started[need]) git.of[id] = start_git_command(static_cast<GitCommandId>(id), launch);
   }
   git.version = read_git_version(git.of[kVersion]);
@@ -383,7 +384,7 @@ unsigned long long read_commit_date(const char *commit) {
   const char *more[] = {commit, nullptr};
   Launch unshaped;
   unshaped.more = more;
-  unshaped.quiet = true;
+  unshaped.errors = Errors::kHidden;
   unshaped.assignments = unshaped_by_refs_or_files();
   Text object;
   const bool read = ask_git(kCommitObject, object, unshaped);

@@ -135,18 +135,21 @@ void prepare_git_environment();
 /// Starts the table's commands for this run at once, the optional ones only when asked for, and
 /// reads Git's version, which git status waits for.
 GitCommands start_git_commands(const Options &options);
-/// Beyond the table's words: more words, quiet (stderr to the null device, no report), where,
-/// and NAME=VALUE assignments that replace this process's own variables for this command alone.
+/// Where a command's stderr goes: to this process's, to the null device (and a failed start is
+/// not reported), or into the pipe its stdout is read from.
+enum class Errors { kShown, kHidden, kRead };
+/// Beyond the table's words: more words, where its stderr goes, where it runs, and NAME=VALUE
+/// assignments that replace this process's own variables for this command alone.
 struct Launch {
   const char *const *more = nullptr;
-  bool quiet = false;
+  Errors errors = Errors::kShown;
   const char *directory = nullptr;
   const char *const *assignments = nullptr;
   /// GIT_DIR and GIT_WORK_TREE given to Git as full paths, as Git started in another directory
   /// needs them, and Git 2.11's submodule script, which moves to the top before it reads them.
   bool full_paths = false;
 };
-/// Starts the table's words for id as launch says; "popen failed" when it cannot, unless quiet.
+/// Starts the table's words for id as launch says; "popen failed" when it cannot, unless hidden.
 GitCommand start_git_command(GitCommandId id, const Launch &launch = Launch());
 /// Reports a command that exited non-zero when that counts (after the history was listed): true
 /// when it failed so, or could not be started.
@@ -347,8 +350,6 @@ bool append_full_path(const char *path, Text &full);
 /// Gives the file at path from's modification time (on POSIX in whole seconds, never later): 0, or
 /// the error number.
 int copy_modification_time(FILE *from, const char *path);
-/// Whether another user than this process's owns the folder at path; false when it cannot tell.
-bool owned_by_another_user(const char *path);
 /// Removes the file at path, a name create_replacement gave; silent when it cannot.
 void remove_file(const char *path);
 /// A new file beside the file at path, for a private copy of its bytes, named in name, which this

@@ -65,7 +65,7 @@ static Gitlinks read_gitlinks(Text &paths, const Text &index) {
   // The copy's listing is quiet, as the runs are: if it fails (a split index whose shared file
   // expired from under the copy), the one command decides, and speaks.
   Launch from_index;
-  from_index.quiet = index.size > 0;
+  if (index.size > 0) from_index.errors = Errors::kHidden;
   if (index.size > 0) from_index.assignments = index_file;
   GitCommand listing = start_git_command(kGitlinks, from_index);
   Gitlinks found;
@@ -160,7 +160,7 @@ static GitCommand start_run(const char *first, int count, const Text &index) {
   more[slots - 1] = nullptr;
   Launch quietly = listing_launch();
   quietly.more = more;
-  quietly.quiet = true;
+  quietly.errors = Errors::kHidden;
   const char *index_file[] = {index.bytes, nullptr};
   quietly.assignments = index_file;
   const GitCommand run = start_git_command(kSubmodules, quietly);

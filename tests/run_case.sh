@@ -170,30 +170,11 @@ mkdir "$out/win-tree"
   comm -13 <(echo "$exported") <(export -p | grep -v '^declare -x OLDPWD=' | sort)
 } >"$out/wine.env"
 
-# Logs each command line and keeps what it printed and its exit status in answers/, named by its
-# words as the stand-in spells them (only letters, digits and ._=- kept, the first 200 of them),
-# so that each rev-parse command, and each run of a split listing, gets its own answer. Every
-# stamp starts it many times: it starts as few programs as it can.
-cat >"$tmp/bin/git" <<GIT
-#!/bin/sh
-# A case's own stamps (stamp) are not the run's.
-[ -z "\${CASE_STAMP:-}" ] || exec "$real_git" "\$@"
-echo "\$*" >>"$out/git.log"
-words=\$* answer=
-while [ -n "\$words" ] && [ \${#answer} -lt 200 ]; do
-  rest=\${words#?} && char=\${words%"\$rest"} && words=\$rest
-  case \$char in [A-Za-z0-9._=-]) answer=\$answer\$char ;; esac
-done
-answer=$out/git-out/answers/\$answer
-# Several commands of one name may run at once: each keeps its own until it is done.
-"$real_git" "\$@" >"\$answer.\$\$"
-status=\$?
-cat "\$answer.\$\$"
-echo \$status >"\$answer.status"
-mv "\$answer.\$\$" "\$answer.out"
-exit \$status
-GIT
-chmod +x "$tmp/bin/git"
+# The Git the run finds first (git_recorder.c, GIT_RECORDER): logs each command line and keeps
+# what it printed and its exit status in answers/, named by its words as the stand-in spells them,
+# so that each rev-parse command, and each run of a split listing, gets its own answer.
+cp "$GIT_RECORDER" "$tmp/bin/git"
+printf '%s\n%s\n' "$real_git" "$out" >"$tmp/bin/git.recorder"
 : >"$out/git.log"
 set +e
 (

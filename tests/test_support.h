@@ -41,6 +41,7 @@ inline std::vector<std::string> lines_printed_by(const std::string &command) {
 /// given, leaving what it produced in out.
 inline void run_case_into(const std::string &name, const fs::path &out, const std::string &args) {
   setenv("FAIL_SPAWN_LIB", FAIL_SPAWN_LIB, 1);
+  setenv("GIT_RECORDER", GIT_RECORDER, 1);
   const std::string command = std::string(TESTS_DIR) + "/run_case.sh " + TOOL_PATH + " " +
                               TESTS_DIR + "/cases/" + name + ".sh " + out.string() + " " + args;
   EXPECT_EQ(std::system(command.c_str()), 0) << command;

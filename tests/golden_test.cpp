@@ -61,51 +61,55 @@ INSTANTIATE_TEST_SUITE_P(Cases, GoldenCase, testing::ValuesIn(case_names()),
                          [](const auto &info) { return info.param; });
 
 // One library call failing in the tool at a time (tests/fail_spawn.c): the run reports it and
-// exits 1, or gets round it and stamps the case's usual header.
-TEST(FailingCall, ReportedOrGotRound) {
-  const struct {
-    const char *call, *name, *report;
-  } rows[] = {
-      {"posix_spawn_file_actions_init", "modified", "popen failed: Cannot allocate memory"},
-      {"posix_spawnattr_init", "modified", "popen failed: Cannot allocate memory"},
-      {"posix_spawnattr_setsigdefault", "modified", "popen failed: Invalid argument"},
-      {"posix_spawnattr_setflags", "modified", "popen failed: Invalid argument"},
-      {"fdopen", "targeted_modified", "popen failed: Cannot allocate memory"},
-      {"fclose", "modified", "write failed: Input/output error"},
-      {"realloc", "targeted_modified", "write failed: Cannot allocate memory"},
-      {"rename", "modified", "write failed: Invalid cross-device link"},
-      // Got round: written in place, or the wait tried again.
-      {"fchmod", "longer_old_header", nullptr},
-      {"fchown", "longer_old_header", nullptr},
-      {"statx", "longer_old_header", nullptr},
-      {"rename_refused", "longer_old_header", nullptr},
-      {"rename_busy", "longer_old_header", nullptr},
-      // No full path for the index copy, or its time not kept: the one command lists, and no
-      // copy is left.
-      {"getcwd", "split_batch_git", nullptr},
-      {"utimensat", "split_batch_git", nullptr},
-      {"open", "modified", nullptr},
-      {"waitpid", "targeted_modified", nullptr},
-  };
-  for (const auto &row : rows) {
-    SCOPED_TRACE(row.call);
+// exits 1, or gets round it and stamps the case's usual header. Each row is a test of its own, so
+// that the rows spread over the cores.
+struct FailingCallRow {
+  const char *call, *name, *report;
+};
+const FailingCallRow kFailingCalls[] = {
+    {"posix_spawn_file_actions_init", "modified", "popen failed: Cannot allocate memory"},
+    {"posix_spawnattr_init", "modified", "popen failed: Cannot allocate memory"},
+    {"posix_spawnattr_setsigdefault", "modified", "popen failed: Invalid argument"},
+    {"posix_spawnattr_setflags", "modified", "popen failed: Invalid argument"},
+    {"fdopen", "targeted_modified", "popen failed: Cannot allocate memory"},
+    {"fclose", "modified", "write failed: Input/output error"},
+    {"realloc", "targeted_modified", "write failed: Cannot allocate memory"},
+    {"rename", "modified", "write failed: Invalid cross-device link"},
+    // Got round: written in place, or the wait tried again.
+    {"fchmod", "longer_old_header", nullptr},
+    {"fchown", "longer_old_header", nullptr},
+    {"statx", "longer_old_header", nullptr},
+    {"rename_refused", "longer_old_header", nullptr},
+    {"rename_busy", "longer_old_header", nullptr},
+    // No full path for the index copy, or its time not kept: the one command lists, and no
+    // copy is left.
+    {"getcwd", "split_batch_git", nullptr},
+    {"utimensat", "split_batch_git", nullptr},
+    {"open", "modified", nullptr},
+    {"waitpid", "targeted_modified", nullptr},
+};
+class FailingCall : public testing::TestWithParam<FailingCallRow> {};
+
+TEST_P(FailingCall, ReportedOrGotRound) {
+  const FailingCallRow &row = GetParam();
 #ifdef REVSTAMP_SANITIZED
-    // AddressSanitizer's own realloc, inside the tool, comes before the shim's.
-    if (std::string(row.call) == "realloc") continue;
+  // AddressSanitizer's own realloc, inside the tool, comes before the shim's.
+  if (std::string(row.call) == "realloc") GTEST_SKIP() << "realloc is the sanitizer's";
 #endif
-    setenv("FAIL_CALL", row.call, 1);
-    const fs::path out = run_case(row.name);
-    unsetenv("FAIL_CALL");
-    if (row.report != nullptr) {
-      EXPECT_EQ(slurp(out / "status"), "1\n");
-      EXPECT_NE(slurp(out / "stderr").find(row.report), std::string::npos) << slurp(out / "stderr");
-    } else {
-      EXPECT_EQ(slurp(out / "status"), "0\n") << slurp(out / "stderr");
-      EXPECT_EQ(slurp(out / "revision.h"),
-                slurp(fs::path(TESTS_DIR) / "golden" / row.name / "revision.h"));
-    }
+  setenv("FAIL_CALL", row.call, 1);
+  const fs::path out = run_case(row.name);
+  unsetenv("FAIL_CALL");
+  if (row.report != nullptr) {
+    EXPECT_EQ(slurp(out / "status"), "1\n");
+    EXPECT_NE(slurp(out / "stderr").find(row.report), std::string::npos) << slurp(out / "stderr");
+  } else {
+    EXPECT_EQ(slurp(out / "status"), "0\n") << slurp(out / "stderr");
+    EXPECT_EQ(slurp(out / "revision.h"),
+              slurp(fs::path(TESTS_DIR) / "golden" / row.name / "revision.h"));
   }
 }
+INSTANTIATE_TEST_SUITE_P(Calls, FailingCall, testing::ValuesIn(kFailingCalls),
+                         [](const auto &info) { return std::string(info.param.call); });
 
 // A stamp loads the C library alone: the tool's dynamic section needs nothing else.
 TEST(SharedLibraries, CLibraryOnly) {

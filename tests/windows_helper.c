@@ -13,6 +13,14 @@
 #include <string.h>
 #include <windows.h>
 
+/* Waits for a process this helper started to end: its exit status, 2 when it has none. */
+static int exit_code_of(HANDLE process) {
+  DWORD code = 2;
+  WaitForSingleObject(process, INFINITE);
+  GetExitCodeProcess(process, &code);
+  return (int)code;
+}
+
 static int hold(const char *path, int milliseconds) {
   HANDLE file = CreateFileA(path, GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, NULL,
                             OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, NULL);
@@ -48,10 +56,7 @@ static int without_handles(char *program) {
   PROCESS_INFORMATION started;
   if (!CreateProcessA(NULL, program, NULL, NULL, FALSE, 0, NULL, NULL, &startup, &started))
     return 2;
-  DWORD code = 2;
-  WaitForSingleObject(started.hProcess, INFINITE);
-  GetExitCodeProcess(started.hProcess, &code);
-  return (int)code;
+  return exit_code_of(started.hProcess);
 }
 
 /* The command line as the ANSI API gives it, each character the code page lacks in its best
@@ -76,10 +81,7 @@ static int launch_ansi(void) {
   startup.cb = sizeof startup;
   PROCESS_INFORMATION started;
   if (!CreateProcessA(NULL, command, NULL, NULL, TRUE, 0, NULL, NULL, &startup, &started)) return 2;
-  DWORD code = 2;
-  WaitForSingleObject(started.hProcess, INFINITE);
-  GetExitCodeProcess(started.hProcess, &code);
-  return (int)code;
+  return exit_code_of(started.hProcess);
 }
 
 static int launch(void) {
@@ -103,10 +105,7 @@ static int launch(void) {
   startup.cb = sizeof startup;
   PROCESS_INFORMATION started;
   if (!CreateProcessW(NULL, command, NULL, NULL, TRUE, 0, NULL, NULL, &startup, &started)) return 2;
-  DWORD code = 2;
-  WaitForSingleObject(started.hProcess, INFINITE);
-  GetExitCodeProcess(started.hProcess, &code);
-  return (int)code;
+  return exit_code_of(started.hProcess);
 }
 
 int main(int argc, char **argv) {

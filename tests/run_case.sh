@@ -58,7 +58,7 @@ new_project_with_lib() {
   tick && git commit -q -m "add lib"
 }
 
-# answer_key WORDS...: the name the Git recorder below files a command's answer under.
+# answer_key WORDS...: the name the recording Git (git_recorder.c) files a command's answer under.
 answer_key() { printf %s "$*" | tr -cd 'A-Za-z0-9._=-' | cut -c1-200; }
 
 # failing_split_runs: every run of a split listing fails, so that Git's one command lists, and

@@ -93,6 +93,7 @@ bool selects_targeted_form(int argc, char **argv) {
   return argc > 2 && argv[2][0] == 's';
 }
 
+// True unless GIT_DIR names no repository.
 static bool check_git_dir(bool repository_found) {
   // A hook's GIT_DIR (a push-to-deploy post-receive runs with GIT_DIR=.) leaks into the build
   // it starts: Git then looks for the repository there, or takes the directory revstamp runs in
@@ -110,19 +111,19 @@ static bool check_git_dir(bool repository_found) {
         "revstamp runs in as the top of the work tree",
         git_dir);
   }
-  return misplaced;
+  return !misplaced;
 }
 
 bool judge_history(GitCommands &git, const ShallowProbe &probe, const History &history,
                    const Options &options, bool &shallow) {
-  bool failed = false;
+  bool ok = true;
   const GitCommand &probe_command = git.of[kRepositoryProbe];
-  if (probe_command.progress == Progress::kFinished) failed = check_git_dir(probe.repository_found);
+  if (probe_command.progress == Progress::kFinished) ok = check_git_dir(probe.repository_found);
   // Every command meets a missing Git alike: said once, for the one every run starts.
   const GitCommand &listing = git.of[kHistory];
   if (listing.progress == Progress::kGitMissing) report("git: not found");
   // The probe's -q --verify exits 1 without a word where HEAD names no single commit: no fault.
-  failed |= check_git_exit(probe_command, history.listed && probe_command.exit_code != 1);
+  ok &= check_git_exit(probe_command, history.listed && probe_command.exit_code != 1);
   // Git refuses a repository whose HEAD it cannot walk (a missing object, a pruned --shared
   // source, a branch ref left empty) as it refuses a source tarball, with 128: only the tarball,
   // no repository, or an unborn branch, may stamp the placeholder. Any other status is a Git
@@ -130,7 +131,7 @@ bool judge_history(GitCommands &git, const ShallowProbe &probe, const History &h
   const bool unreadable =
       !history.listed && listing.progress == Progress::kFinished && listing.exit_code != 0 &&
       (listing.exit_code != 128 || (probe.repository_found && !head_is_unborn()));
-  failed |= check_git_exit(listing, history.listed || unreadable);
+  ok &= check_git_exit(listing, history.listed || unreadable);
   // Such a count is the clone's depth, and the hash the oldest fetched commit's.
   shallow = history.listed && probe.shallow;
   if (shallow) {
@@ -139,14 +140,14 @@ bool judge_history(GitCommands &git, const ShallowProbe &probe, const History &h
         "it (git fetch --unshallow) or check out with full depth",
         options.allow_shallow ? "warning" : "error");
   }
-  return failed || (shallow && !options.allow_shallow);
+  return ok && (!shallow || options.allow_shallow);
 }
 
 bool check_console_output(Console &console) {
   // The console lines are buffered: a full disk or a closed pipe may show only now.
   const int error = flush_console(console);
   if (error != 0) report_failure("write failed", error);
-  return error != 0;
+  return error == 0;
 }
 
 // Why Git found no repository, in Git's own words: asked once more, its message read rather than
@@ -173,15 +174,15 @@ static const char *why_no_repository() {
 }
 
 bool check_history_required(const GitCommands &git, const ShallowProbe &probe,
-                            const History &history, bool history_failed, const Options &options) {
-  if (history.listed || !options.require_history) return false;
+                            const History &history, bool history_ok, const Options &options) {
+  if (history.listed || !options.require_history) return true;
   // A repository Git found lists no commit without failing only when its branch is yet to be
   // born.
   const char *why = git.of[kHistory].progress == Progress::kGitMissing
                         ? "Git was not found: install it, or put its folder on PATH"
                     : !probe.repository_found ? why_no_repository()
-                    : history_failed          ? "Git could not read the repository's history"
+                    : !history_ok             ? "Git could not read the repository's history"
                                               : "the repository has no commit yet";
   report("error: the placeholder 00000000 was stamped: %s", why);
-  return true;
+  return false;
 }

@@ -88,7 +88,7 @@ HistoryKey read_history_key(Text &answer, const GitVersion &version, const Shall
   char *records = next_line(key.paths.bytes), *grafts = next_line(records);
   char *replace = next_line(grafts), *packed = next_line(replace), *reftable = next_line(packed);
   char *head = next_line(reftable), *rest = next_line(head);
-  key.usable = wanted && probe.whole && probe.answered && !probe.shallow && *rest == '\0' &&
+  key.usable = wanted && probe.whole && probe.said_itself && !probe.shallow && *rest == '\0' &&
                is_object_name(head) && version.text[0] != '\0' &&
                getenv("GIT_REPLACE_REF_BASE") == nullptr && kind_of(grafts) == EntryKind::kAbsent &&
                kind_of(replace) == EntryKind::kAbsent && kind_of(reftable) == EntryKind::kAbsent &&

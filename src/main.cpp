@@ -4,7 +4,7 @@
 
 int main(int argc, char **argv) {
   Console console{prepare_process()};
-  if (answer_help_or_version(argc, argv, console)) return check_console_output(console) ? 1 : 0;
+  if (answer_help_or_version(argc, argv, console)) return check_console_output(console) ? 0 : 1;
   const Options options = read_options();
   if (options.quiet) console.stream = nullptr;
   createBuildDir(console);
@@ -12,7 +12,7 @@ int main(int argc, char **argv) {
   const bool targeted = selects_targeted_form(argc, argv);
   GitCommands git = start_git_commands(options);
   SubmoduleListing submodules;
-  if (targeted) submodules = start_submodule_listing(git.version.number);
+  if (targeted) submodules = start_submodule_listing(git);
   Text answer;
   const ShallowProbe probe = read_shallow_probe(git.of[kRepositoryProbe], answer);
   HistoryKey key = read_history_key(answer, git.version, probe, !options.no_cache);
@@ -28,24 +28,25 @@ int main(int argc, char **argv) {
   }
   release(key.paths);
   bool shallow = false;
-  const bool history_failed = judge_history(git, probe, history, options, shallow);
+  const bool history_ok = judge_history(git, probe, history, options, shallow);
   write_console(console, hash, strnlen(hash, sizeof hash));
   write_console(console, "\n", 1);
-  const StatusProbe state = get_git_state(git, console, history.listed);
+  const StatusProbe state = get_git_state(git.of[kStatus], console, history.listed);
   char state_line[] = "git state is : ?\n";
-  // The byte itself takes the '?', also when it is 0 or 1.
+  // The byte itself takes the '?', also kCleanTree's and kStatusNotStarted's.
   state_line[sizeof state_line - 3] = state.letter;
   write_console(console, state_line, sizeof state_line - 1);
   ExtraMacros extra;
   extra.head = history.head;
-  extra.dirty = state.letter != 0;
-  bool failed = history_failed | state.failed;
-  failed |= read_describe(git.of[kDescribe], history.listed, extra.describe);
+  extra.dirty = state.letter != kCleanTree;
+  bool ok = history_ok && state.ok;
+  ok &= read_describe(git.of[kDescribe], history.listed, extra.describe);
   Text listing;
-  if (targeted) failed |= read_submodule_listing(submodules, history.listed, listing);
+  if (targeted) ok &= read_submodule_listing(submodules, history.listed, listing);
+  remove_index_copy(git);
   // Valid: the whole history, and every Git command answered; only the header's own writing,
   // which the macro cannot speak of, is still to come.
-  extra.valid = history.listed && !shallow && !failed;
+  extra.valid = history.listed && !shallow && ok;
   const ExtraMacros *stamped_extra = options.extra_macros ? &extra : nullptr;
   Text header;
   if (targeted) {
@@ -54,12 +55,11 @@ int main(int argc, char **argv) {
     write_notargeted_file(history.count, hash, state.letter, stamped_extra, header);
   }
   // Only where Git finds no history at all may a source drop keep its stamp.
-  const Fate fate = put_header(header, !history.listed && !history_failed, options);
-  failed |= fate == Fate::kFailed;
-  if (fate != Fate::kKept)
-    failed |= check_history_required(git, probe, history, history_failed, options);
+  const Fate fate = put_header(header, !history.listed && history_ok, options);
+  ok &= fate != Fate::kFailed;
+  if (fate != Fate::kKept) ok &= check_history_required(git, probe, history, history_ok, options);
   release(listing);
   release(extra.describe);
-  failed |= check_console_output(console);
-  return failed ? 1 : 0;
+  ok &= check_console_output(console);
+  return ok ? 0 : 1;
 }

@@ -6,7 +6,7 @@
 
 #include "revstamp.h"
 
-enum Need { kFirst, kEveryRun, kExtraMacros, kWithoutCache, kAsked };
+enum Need { kEveryRun, kExtraMacros, kWithoutCache, kAsked };
 
 // Each command's words after "git", how many of them its reports name, and when it is started.
 // The table's order is GitCommandId's.
@@ -15,9 +15,9 @@ static const struct {
   int named;
   Need need;
 } kGitCommands[kGitCommandCount] = {
-    // Which Git this is, before the others: how git status is to be started depends on it, some
-    // list submodules wrongly from below the top, and a kept history listing is Git's own.
-    {{"version"}, 0, kFirst},
+    // Which Git this is, started before the others: how git status is to be started depends on
+    // it, some list submodules wrongly from below the top, and a kept history listing is Git's own.
+    {{"version"}, 0, kAsked},
     // Whether Git finds a repository, and whether its clone is shallow (Git before 2.15 echoes
     // the option back). Then what a kept history listing is filed under: where the records live
     // (the common directory's info/, shared by linked worktrees); where a grafts file
@@ -82,14 +82,14 @@ GitCommand start_git_command(GitCommandId id, const Launch &launch) {
   command.id = id;
   int error = 0;
   command.progress = spawn_git(kGitCommands[id].args, launch, command, error);
-  // The index listing's and a hidden command's readers get round a failure: nothing to report.
-  if (command.progress == Progress::kStartFailed && kGitCommands[id].named > 0 &&
-      launch.errors != Errors::kHidden)
+  // A hidden command's reader gets round its failure: nothing to report.
+  if (command.progress == Progress::kStartFailed && launch.errors != Errors::kHidden)
     report_failure("popen failed", error);
   return command;
 }
 
-// Reads git version to its end; nothing when it was not started or failed.
+// Reads git version to its end; nothing when it was not started or failed. What sets one Git
+// apart from another is decided here, once, from its number.
 static GitVersion read_git_version(GitCommand &command) {
   GitVersion version;
   Text answer;
@@ -99,7 +99,10 @@ static GitVersion read_git_version(GitCommand &command) {
   if (told && sscanf(answer.bytes, "git version %d.%d.%d", &major, &minor, &patch) >= 2) {
     snprintf(version.text, sizeof version.text, "%.*s",
              static_cast<int>(strcspn(answer.bytes, "\r\n")), answer.bytes);
-    version.number = major * 10000L + minor * 100L + patch;
+    const long number = major * 10000L + minor * 100L + patch;
+    version.can.find_index_from_here = number >= 21300;
+    version.can.leave_index_alone = number >= 21500;
+    version.can.list_submodules_from_here = number >= 10804 && (number < 21600 || number >= 22500);
   }
   release(answer);
   return version;
@@ -116,16 +119,17 @@ static bool copy_and_close(FILE *in, FILE *out) {
   return write_and_close(out, "", 0) == 0 && written && ferror(in) == 0;
 }
 
-// Copies the index Git reads to a new file beside it, named by its full path in copy: Git reads a
-// relative GIT_INDEX_FILE from the top of the work tree, and the copy is removed from wherever
-// the run stands then. Git writes an index whole under another name and renames it into place,
-// so the file opened is one index, whole. The copy keeps the index's time, as Git's check for
-// entries changed in the second the index was written needs. Git before 2.13 gives --git-path
-// from the top rather than from here, and before 2.5 has none: there the Git directory, which
-// every Git gives rightly, leads to the index. Such a Git with GIT_INDEX_FILE set (a commit
-// hook's) reads that file itself: no copy. False when there is none.
-bool copy_index(long git_version, Text &copy) {
-  const bool by_git_path = git_version == 0 || git_version >= 21300;
+// Copies the index Git reads to a new file beside it, named by its full path in the copy: Git
+// reads a relative GIT_INDEX_FILE from the top of the work tree, and the copy is removed from
+// wherever the run stands then. Git writes an index whole under another name and renames it into
+// place, so the file opened is one index, whole. The copy keeps the index's time, as Git's check
+// for entries changed in the second the index was written needs. Git before 2.13 gives
+// --git-path from the top rather than from here, and before 2.5 has none: there the Git
+// directory, which every Git gives rightly, leads to the index. Such a Git with GIT_INDEX_FILE
+// set (a commit hook's) reads that file itself: no copy. One copy serves the whole run.
+bool copy_index(GitCommands &git) {
+  if (git.index_copy.size > 0) return true;
+  const bool by_git_path = git.version.can.find_index_from_here;
   if (!by_git_path && getenv("GIT_INDEX_FILE") != nullptr) return false;
   Text path, full;
   Launch quietly;
@@ -144,8 +148,8 @@ bool copy_index(long git_version, Text &copy) {
   const bool copied =
       file != nullptr && copy_and_close(index, file) && copy_modification_time(index, name) == 0;
   if (copied) {
-    append(copy, kIndexFileAssignment);
-    append(copy, name, strlen(name) + 1);
+    append(git.index_copy, kIndexFileAssignment);
+    append(git.index_copy, name, strlen(name) + 1);
   } else if (file != nullptr) {
     remove_held_copy(name);
   }
@@ -155,31 +159,47 @@ bool copy_index(long git_version, Text &copy) {
   return copied;
 }
 
-void remove_index_copy(Text &copy) {
-  if (copy.size > 0) remove_held_copy(copy.bytes + sizeof kIndexFileAssignment - 1);
-  release(copy);
+void remove_index_copy(GitCommands &git) {
+  if (git.index_copy.size > 0)
+    remove_held_copy(git.index_copy.bytes + sizeof kIndexFileAssignment - 1);
+  release(git.index_copy);
+}
+
+// Whether a command of this need starts with the others, before any is read.
+static bool starts_at_once(Need need, const Options &options) {
+  switch (need) {
+    case kEveryRun:
+      return true;
+    case kExtraMacros:
+      return options.extra_macros;
+    case kWithoutCache:
+      return options.no_cache;
+    case kAsked:
+      break;
+  }
+  return false;
 }
 
 GitCommands start_git_commands(const Options &options) {
   // A stamp costs the slowest of Git's commands rather than their sum. Each is read in turn
   // later; meanwhile the others run on until their pipes fill.
-  const bool started[] = {true, true, options.extra_macros, options.no_cache, false};
   GitCommands git;
+  // A Git that cannot say its version still stamps, as a current one.
+  Launch quietly;
+  quietly.errors = Errors::kHidden;
+  git.of[kVersion] = start_git_command(kVersion, quietly);
   for (int id = 0; id < kGitCommandCount; ++id) {
-    const Need need = kGitCommands[id].need;
-    Launch launch;
-    if (need == kFirst) launch.errors = Errors::kHidden;
-    if (started[need]) git.of[id] = start_git_command(static_cast<GitCommandId>(id), launch);
+    if (starts_at_once(kGitCommands[id].need, options))
+      git.of[id] = start_git_command(static_cast<GitCommandId>(id));
   }
   git.version = read_git_version(git.of[kVersion]);
   // Git before 2.15 ignores GIT_OPTIONAL_LOCKS: its status would rewrite .git/index, and hold
   // index.lock meanwhile, from under the user's own git add in another terminal. It reads a
   // private copy instead; it may rewrite that one.
-  const bool copied = git.version.number > 0 && git.version.number < 21500 &&
-                      copy_index(git.version.number, git.status_index);
-  const char *status_index[] = {git.status_index.bytes, nullptr};
+  const bool copied = !git.version.can.leave_index_alone && copy_index(git);
+  const char *index_copy[] = {git.index_copy.bytes, nullptr};
   Launch status;
-  if (copied) status.assignments = status_index;
+  if (copied) status.assignments = index_copy;
   git.of[kStatus] = start_git_command(kStatus, status);
   return git;
 }
@@ -202,7 +222,7 @@ bool check_git_exit(const GitCommand &command, bool counts) {
     describe_exit_code(command.exit_code, code);
     report("%s failed: exit status %s", name, code);
   }
-  return failed || command.progress == Progress::kStartFailed;
+  return !failed && command.progress != Progress::kStartFailed;
 }
 
 bool ask_git(GitCommandId id, Text &answer, const Launch &launch) {
@@ -289,8 +309,8 @@ ShallowProbe read_shallow_probe(GitCommand &probe, Text &answer) {
   append(answer, "", 1);
   const bool said_shallow = strncmp(answer.bytes, "true\n", 5) == 0;
   const bool echoed = strncmp(answer.bytes, "--is-shallow-repository\n", 24) == 0;
-  found.answered = said_shallow || strncmp(answer.bytes, "false\n", 6) == 0;
-  found.repository_found = found.answered || echoed;
+  found.said_itself = said_shallow || strncmp(answer.bytes, "false\n", 6) == 0;
+  found.repository_found = found.said_itself || echoed;
   found.shallow = said_shallow || (echoed && shallow_file_found());
   return found;
 }
@@ -415,17 +435,16 @@ bool read_describe(GitCommand &describe, bool history_listed, Text &text) {
   return check_git_exit(describe, history_listed);
 }
 
-StatusProbe get_git_state(GitCommands &git, Console &console, bool history_listed) {
-  GitCommand &status = git.of[kStatus];
+StatusProbe get_git_state(GitCommand &status, Console &console, bool history_listed) {
   StatusProbe probe;
-  // A status that never started stamps 1: neither a letter nor a clean tree.
-  if (status.progress == Progress::kStartFailed) probe.letter = 1;
+  // A status that never started stamps its own byte: neither a letter nor a clean tree.
+  if (status.progress == Progress::kStartFailed) probe.letter = kStatusNotStarted;
   // Stops at the deciding piece: closing early discards the rest unread and unechoed, and what
   // Git makes of that is no failure of its own.
   if (status.progress == Progress::kRunning)
     probe.letter = static_cast<char>(scan_status(status.output, console));
   finish_git_command(status);
-  remove_index_copy(git.status_index);
-  if (probe.letter == 0 || probe.letter == 1) probe.failed = check_git_exit(status, history_listed);
+  if (probe.letter == kCleanTree || probe.letter == kStatusNotStarted)
+    probe.ok = check_git_exit(status, history_listed);
   return probe;
 }

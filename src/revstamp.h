@@ -86,23 +86,33 @@ struct GitCommand {
 #endif
   int exit_code = 0;
 };
-/// Git's version: the first line of git version, and as one number (2.17.0 is 21700; 0 unknown).
+/// What this Git does that older ones do not, each decided once from its version. A Git that does
+/// not say its version is taken for a current one.
+struct GitAbilities {
+  /// 2.13: --git-path answers from the working directory, and GIT_INDEX_FILE is honoured.
+  bool find_index_from_here = true;
+  /// 2.15: git status leaves .git/index alone under GIT_OPTIONAL_LOCKS=0.
+  bool leave_index_alone = true;
+  /// 1.8.4 to 2.15, and 2.25 on: git submodule status lists rightly from below the top.
+  bool list_submodules_from_here = true;
+};
+/// Git's version: the first line of git version (empty when unknown), and what it can do.
 struct GitVersion {
   char text[128] = "";
-  long number = 0;
+  GitAbilities can;
 };
-/// The run's Git commands, by id; Git's version; the private copy of the index git status reads,
-/// as its GIT_INDEX_FILE assignment (empty when it reads the repository's own).
+/// The run's Git commands, by id; Git's version; the run's one private copy of the index, as its
+/// GIT_INDEX_FILE assignment (empty while there is none), which copy_index makes and main removes.
 struct GitCommands {
   GitCommand of[kGitCommandCount];
   GitVersion version;
-  Text status_index;
+  Text index_copy;
 };
 /// What the repository probe said of the clone: whether Git found a repository, whether its
-/// clone is shallow, whether Git said so itself (2.15 and later) rather than from a file revstamp
-/// looked at, and whether it answered every question, HEAD's object included (exit 0).
+/// clone is shallow, whether Git said so itself (a Git that answers --is-shallow-repository,
+/// rather than echoing it) and whether it answered every question, HEAD's object included.
 struct ShallowProbe {
-  bool repository_found = false, shallow = false, answered = false, whole = false;
+  bool repository_found = false, shallow = false, said_itself = false, whole = false;
 };
 /// What a kept history listing is filed under: Git's version and the object HEAD names, and
 /// where the records live (all but the version in paths, which owns them). usable only when
@@ -124,10 +134,12 @@ struct History {
   char head[72] = "";
   unsigned long long last_date = 0, earliest_other = ~0ull;
 };
-/// What git status said: its change letter (0 for none, 1 when it did not start).
+/// The state byte of a tree with no change, and of a run whose git status did not start.
+constexpr char kCleanTree = 0, kStatusNotStarted = 1;
+/// What git status said: its change letter, and whether it ended as it should.
 struct StatusProbe {
-  char letter = 0;
-  bool failed = false;
+  char letter = kCleanTree;
+  bool ok = true;
 };
 
 /// Sets what every Git command inherits: English output, no optional locks, block buffering.
@@ -151,7 +163,7 @@ struct Launch {
 };
 /// Starts the table's words for id as launch says; "popen failed" when it cannot, unless hidden.
 GitCommand start_git_command(GitCommandId id, const Launch &launch = Launch());
-/// Reports a command that exited non-zero when that counts (after the history was listed): true
+/// Reports a command that exited non-zero when that counts (after the history was listed): false
 /// when it failed so, or could not be started.
 bool check_git_exit(const GitCommand &command, bool counts);
 /// Reads the repository probe to its end, its whole answer, zero-terminated, in answer.
@@ -167,10 +179,9 @@ History find_git_revision_number(GitCommand &history, char *hash, int size);
 unsigned long long read_commit_date(const char *commit);
 /// Whether HEAD names a branch whose ref does not exist yet; false when Git could not say.
 bool head_is_unborn();
-/// Echoes `git status` up to its first change marker, whose letter it returns.
-/// Finishes git status and removes the index copy it read.
-StatusProbe get_git_state(GitCommands &git, Console &console, bool history_listed);
-/// git describe's first line, without its line end, appended to text; true when it failed.
+/// Echoes git status up to its first change marker, whose letter it returns, and finishes it.
+StatusProbe get_git_state(GitCommand &status, Console &console, bool history_listed);
+/// git describe's first line, without its line end, appended to text; false when it failed.
 bool read_describe(GitCommand &describe, bool history_listed, Text &text);
 /// Number of pieces of at most size-1 bytes in the stream; the last stays in buf.
 int count_pieces_keeping_last(FILE *in, char *buf, int size);
@@ -181,12 +192,11 @@ int scan_status(FILE *in, Console &echo);
 bool ask_git(GitCommandId id, Text &answer, const Launch &launch = Launch());
 /// Appends everything command prints to text, then finishes it: true when it exited 0.
 bool read_all(GitCommand &command, Text &text);
-/// Copies the index Git reads for a Git of git_version (GitVersion::number) beside it, with its
-/// modification time; "GIT_INDEX_FILE=<its full path>", zero-terminated, goes to copy, as
+/// Makes git.index_copy, once a run: "GIT_INDEX_FILE=<the copy's full path>", zero-terminated, as
 /// Launch::assignments takes it. False when there is none.
-bool copy_index(long git_version, Text &copy);
-/// Removes the copy copy_index made, if any, and empties copy.
-void remove_index_copy(Text &copy);
+bool copy_index(GitCommands &git);
+/// Removes the copy copy_index made, if any.
+void remove_index_copy(GitCommands &git);
 
 // --- The submodule listing: submodules.cpp ---
 
@@ -198,17 +208,15 @@ struct SubmoduleListing {
   /// With from_top, the one command runs at the top of the work tree, prefix below it.
   bool from_top = false;
   Text prefix;
-  /// The private copy of the index the runs read, as copy_index gives it; empty when there is none.
-  Text index;
 };
 
 /// Where the runs of gitlinks with these path lengths end, each within budget; how many runs.
 int plan_listing_runs(const size_t *lengths, int count, int processors, size_t budget,
                       int *run_ends);
-/// Starts the listing, cut into runs where that pays; git_version as GitVersion::number.
-SubmoduleListing start_submodule_listing(long git_version);
+/// Starts the listing, cut into runs that read git's index copy where that pays.
+SubmoduleListing start_submodule_listing(GitCommands &git);
 /// Appends the listing's bytes, as Git printed them, to bytes, reading the runs in order and
-/// finishing them; true when a failure was reported.
+/// finishing them; false when a failure was reported.
 bool read_submodule_listing(SubmoduleListing &listing, bool history_listed, Text &bytes);
 
 // --- Composing the header: header.cpp ---
@@ -260,15 +268,15 @@ bool answer_help_or_version(int argc, char **argv, Console &console);
 /// True when the second argument after the program's name starts with a lower-case 's'.
 bool selects_targeted_form(int argc, char **argv);
 /// Judges what Git said of the repository and its history (GIT_DIR, a missing Git, a broken
-/// repository, a shallow clone's history cut short), reporting each fault; true when the run has
+/// repository, a shallow clone's history cut short), reporting each fault; false when the run has
 /// failed. Sets shallow.
 bool judge_history(GitCommands &git, const ShallowProbe &probe, const History &history,
                    const Options &options, bool &shallow);
 /// With REVSTAMP_REQUIRE_HISTORY=1, a placeholder stamp is an error, said in one line with why
-/// Git listed no commit: true when so.
+/// Git listed no commit: false when so.
 bool check_history_required(const GitCommands &git, const ShallowProbe &probe,
-                            const History &history, bool history_failed, const Options &options);
-/// Reports "write failed" when a byte of the console could not be written: true when so.
+                            const History &history, bool history_ok, const Options &options);
+/// Reports "write failed" when a byte of the console could not be written: false when so.
 bool check_console_output(Console &console);
 
 // --- Platform seam: platform_posix.cpp or platform_windows.cpp, and platform_stdio.cpp ---

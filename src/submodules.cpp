@@ -1,13 +1,15 @@
 // git submodule status --recursive describes one submodule after another, each on one core. With
-// four or more submodules checked out, where that pays (split_pays), runs of them in index order
+// four or more submodules checked out, where that pays (split_pays, the one place that decides),
+// runs of them in index order
 // are listed side by side, each by the same command limited to its run's paths, and read in
 // order. Their outputs one after another are the one command's byte for byte because:
 // - Git lists the gitlinks in index order, recursing into each before the next;
 // - the runs are contiguous ranges of that order (plan_listing_runs), read in that order;
 // - each literal pathspec matches only its own gitlink (pathspecs_exact, read_gitlinks);
-// - one index is read throughout: a private copy of it (copy_index), which the listing the runs
-//   are planned from and every run read, whatever a checkout in another terminal does to the
-//   repository's own meanwhile. Git drops GIT_INDEX_FILE for what it runs inside a submodule.
+// - one index is read throughout: the run's private copy of it (copy_index, on every platform a
+//   byte-for-byte copy), which the listing the runs are planned from and every run read, whatever
+//   a checkout in another terminal does to the repository's own meanwhile. Git drops
+//   GIT_INDEX_FILE for what it runs inside a submodule.
 // The listing is split only where all four hold, and any run that fails leaves the one command
 // to decide.
 #include <algorithm>
@@ -62,10 +64,10 @@ static bool note_gitlink(const char *record, Text &paths, Gitlinks &found, Text 
 // read record by record: an index of a hundred thousand files lists megabytes.
 static Gitlinks read_gitlinks(Text &paths, const Text &index) {
   const char *index_file[] = {index.bytes, nullptr};
-  // The copy's listing is quiet, as the runs are: if it fails (a split index whose shared file
-  // expired from under the copy), the one command decides, and speaks.
+  // Quiet, as the runs are: if it fails (a split index whose shared file expired from under the
+  // copy, an index Git cannot read), the one command decides, and speaks.
   Launch from_index;
-  if (index.size > 0) from_index.errors = Errors::kHidden;
+  from_index.errors = Errors::kHidden;
   if (index.size > 0) from_index.assignments = index_file;
   GitCommand listing = start_git_command(kGitlinks, from_index);
   Gitlinks found;
@@ -107,7 +109,7 @@ static int shares_of(int count, int processors) { return std::min({count / 2, pr
 static bool split_pays(const Gitlinks &links) {
   constexpr double kListingPerSubmodule = 256 * 1024;
   const int shares = shares_of(links.count, online_processors());
-  return links.checked_out >= 4 && shares >= 2 &&
+  return links.checked_out >= 4 &&
          links.checked_out * kListingPerSubmodule * (shares - 1) / shares >
              static_cast<double>(links.listed);
 }
@@ -115,7 +117,7 @@ static bool split_pays(const Gitlinks &links) {
 int plan_listing_runs(const size_t *lengths, int count, int processors, size_t budget,
                       int *run_ends) {
   const int shares = shares_of(count, processors);
-  if (count < 4 || shares < 2) {
+  if (shares < 2) {
     run_ends[0] = std::max(count, 0);
     return 1;
   }
@@ -170,7 +172,7 @@ static GitCommand start_run(const char *first, int count, const Text &index) {
 }
 
 // Plans and starts the runs for the count paths one after another in paths.
-static void start_runs(const Text &paths, int count, SubmoduleListing &listing) {
+static void start_runs(const Text &paths, int count, const Text &index, SubmoduleListing &listing) {
   const size_t slots = static_cast<size_t>(count);
   size_t *lengths = static_cast<size_t *>(reallocate(nullptr, slots * sizeof *lengths));
   int *run_ends = static_cast<int *>(reallocate(nullptr, slots * sizeof *run_ends));
@@ -181,18 +183,11 @@ static void start_runs(const Text &paths, int count, SubmoduleListing &listing) 
       plan_listing_runs(lengths, count, online_processors(), kCommandLineLimit - 1024, run_ends);
   const char *first = paths.bytes;
   for (int run = 0, path = 0; run < runs; ++run) {
-    listing.runs[listing.count++] = start_run(first, run_ends[run] - path, listing.index);
+    listing.runs[listing.count++] = start_run(first, run_ends[run] - path, index);
     while (path < run_ends[run]) first += lengths[path++] + 1;
   }
   free(run_ends);
   free(lengths);
-}
-
-// Git before 1.8.4 refuses to list submodules below the top of the work tree, and Git 2.16 to
-// 2.24 lists a top-level submodule that moved on without its + there (fixed in 2.25.0). A Git
-// that does not say its version is taken to list rightly.
-static bool lists_wrongly_from_here(long version) {
-  return version > 0 && (version < 10804 || (version >= 21600 && version < 22500));
 }
 
 // Starts the one command at the top of the work tree, keeping in listing.prefix the way down
@@ -218,20 +213,21 @@ static bool start_from_top(SubmoduleListing &listing) {
   return told;
 }
 
-SubmoduleListing start_submodule_listing(long git_version) {
+SubmoduleListing start_submodule_listing(GitCommands &git) {
   SubmoduleListing listing;
-  if (lists_wrongly_from_here(git_version) && start_from_top(listing)) return listing;
+  // Git before 1.8.4 refuses to list submodules below the top of the work tree, and Git 2.16 to
+  // 2.24 lists a top-level submodule that moved on without its + there (fixed in 2.25.0).
+  if (!git.version.can.list_submodules_from_here && start_from_top(listing)) return listing;
   Text paths;
   Gitlinks links = pathspecs_exact() ? read_gitlinks(paths, Text()) : Gitlinks();
   // Only a split listing needs the copy; its runs are planned again, from the copy itself.
-  if (split_pays(links) && copy_index(git_version, listing.index)) {
+  if (split_pays(links) && copy_index(git)) {
     paths.size = 0;
-    links = read_gitlinks(paths, listing.index);
+    links = read_gitlinks(paths, git.index_copy);
   }
-  if (split_pays(links) && listing.index.size > 0) {
-    start_runs(paths, links.count, listing);
+  if (split_pays(links) && git.index_copy.size > 0) {
+    start_runs(paths, links.count, git.index_copy, listing);
   } else {
-    remove_index_copy(listing.index);
     listing.one = start_git_command(kSubmodules, listing_launch());
   }
   release(paths);
@@ -279,10 +275,9 @@ static void append_from_here(const Text &listing, const char *prefix, Text &out)
 
 bool read_submodule_listing(SubmoduleListing &listing, bool history_listed, Text &bytes) {
   const size_t start = bytes.size;
-  bool split_failed = false, failed = false;
+  bool split_failed = false, ok = true;
   for (int i = 0; i < listing.count; ++i) split_failed |= !read_all(listing.runs[i], bytes);
   free(listing.runs);
-  remove_index_copy(listing.index);
   if (split_failed) {
     // A Git without literal pathspecs, a run that could not start: the one command's bytes,
     // messages and exit status decide.
@@ -294,9 +289,9 @@ bool read_submodule_listing(SubmoduleListing &listing, bool history_listed, Text
     read_all(listing.one, listing.from_top ? at_top : bytes);
     if (listing.from_top) append_from_here(at_top, listing.prefix.bytes, bytes);
     release(at_top);
-    failed = check_git_exit(listing.one, history_listed);
+    ok = check_git_exit(listing.one, history_listed);
   }
   release(listing.prefix);
   listing = SubmoduleListing();
-  return failed;
+  return ok;
 }

@@ -134,7 +134,7 @@ bool check_console_output(Console &console) {
 static const char *why_no_repository() {
   Launch reading;
   reading.errors = Errors::kRead;
-  Text said;
+  Bytes said;
   ask_git(kGitDir, said, reading);
   const char *why =
       strstr(said.bytes, "safe.directory") != nullptr

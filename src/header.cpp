@@ -40,7 +40,7 @@ static const char kPieceEnd[] = " \\r\\n\\\n";
 static const char kBlockClosing[] = "\"\n";
 
 // Appends size bytes escaped for the inside of a C string literal.
-static void append_escaped(Text &text, const char *bytes, size_t size) {
+static void append_escaped(Bytes &text, const char *bytes, size_t size) {
   for (const char *c = bytes; c < bytes + size; ++c) {
     // Escaped so that a quote or backslash can neither end the literal nor start an escape
     // sequence, no "??" is left for a trigraph under strict C modes, and no control byte or
@@ -60,7 +60,7 @@ static void append_escaped(Text &text, const char *bytes, size_t size) {
 
 // One value macro: "#define", the form's blanks, the name, a blank, then the value's bytes
 // between quotes when quoted.
-static void append_macro(Text &header, const char *define, const char *name, const char *value,
+static void append_macro(Bytes &header, const char *define, const char *name, const char *value,
                          size_t size, bool quoted) {
   append(header, define);
   append(header, name);
@@ -70,7 +70,7 @@ static void append_macro(Text &header, const char *define, const char *name, con
 }
 
 // The four value macros; the two forms differ only in the blanks after "#define".
-static void append_values(Text &header, const char *define, int count, const char *hash,
+static void append_values(Bytes &header, const char *define, int count, const char *hash,
                           char state) {
   char number[16];
   snprintf(number, sizeof number, "%d", count);
@@ -87,7 +87,7 @@ static void append_values(Text &header, const char *define, int count, const cha
 }
 
 // The opt-in macros, right before the header's last line.
-static void append_extra_macros(Text &header, const ExtraMacros *extra) {
+static void append_extra_macros(Bytes &header, const ExtraMacros *extra) {
   if (extra == nullptr) return;
   append(header, "#define FIRMWARE_VER_HEAD_STR \"");
   append_escaped(header, extra->head, strlen(extra->head));
@@ -100,7 +100,7 @@ static void append_extra_macros(Text &header, const ExtraMacros *extra) {
 }
 
 void write_notargeted_file(int count, const char *hash, char state, const ExtraMacros *extra,
-                           Text &header) {
+                           Bytes &header) {
   append(header, kGuardOpening);
   append_values(header, "#define ", count, hash, state);
   append(header,
@@ -110,8 +110,8 @@ void write_notargeted_file(int count, const char *hash, char state, const ExtraM
   append(header, "#endif // REVISION_H_\n");
 }
 
-void write_targeted_file(int count, const char *hash, char state, const Text &submodules,
-                         const ExtraMacros *extra, Text &header) {
+void write_targeted_file(int count, const char *hash, char state, const Bytes &submodules,
+                         const ExtraMacros *extra, Bytes &header) {
   append(header, kGuardOpening);
   append(header, kTargetBlock);
   append_values(header, "#define      ", count, hash, state);
@@ -122,7 +122,7 @@ void write_targeted_file(int count, const char *hash, char state, const Text &su
   append(header, "#endif\n");
 }
 
-void print_git_submodule_info(const Text &listing, Text &header) {
+void print_git_submodule_info(const Bytes &listing, Bytes &header) {
   // An empty literal, when Git never started, keeps the macro defined and the header compilable.
   append(header, kBlockOpening);
   // Cut as a line reader with a buffer of kPieceSize bytes cuts: after a line end, or after

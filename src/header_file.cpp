@@ -17,7 +17,7 @@ static Replace place_replacement(const char *name, const char *path, int &error)
   return placed;
 }
 
-static int write_in_place(const Text &bytes, const char *path) {
+static int write_in_place(const Bytes &bytes, const char *path) {
   int error = 0;
   FILE *header = open_in_place(path, error);
   if (header == nullptr) {
@@ -46,7 +46,7 @@ static int write_in_place(const Text &bytes, const char *path) {
 // the new one, whole: the bytes go to a new file that then takes the header's name in one step.
 // A directory that refuses a new file, or a name it may not take, gets the header written in
 // place.
-static int replace_header(const Text &bytes, const Entry &old, const char *path) {
+static int replace_header(const Bytes &bytes, const Entry &old, const char *path) {
   char replacement_name[kReplacementNameSize];
   FILE *replacement = create_replacement(path, old, replacement_name);
   if (replacement == nullptr) return write_in_place(bytes, path);
@@ -68,8 +68,8 @@ static int replace_header(const Text &bytes, const Entry &old, const char *path)
 
 // Whether the header holds exactly these bytes as a text-mode write puts them on disk, read as
 // they are: a Ctrl-Z or a lone LF must not pass for the same on Windows.
-static bool header_holds(const Text &bytes, const char *path) {
-  Text disk;
+static bool header_holds(const Bytes &bytes, const char *path) {
+  Bytes disk;
   for (size_t at = 0; at < bytes.size; ++at) {
     if (bytes.bytes[at] == '\n') append(disk, kLineEnd);
     if (bytes.bytes[at] != '\n') append(disk, bytes.bytes + at, 1);
@@ -103,7 +103,7 @@ static bool holds_real_stamp(const char *path) {
   return count > 0;
 }
 
-Fate put_header(Text &bytes, bool no_history, const Options &options) {
+Fate put_header(Bytes &bytes, bool no_history, const Options &options) {
   const char *path = options.header;
   const Entry old = look_at_header(path);
   // Only a regular file is read: a FIFO or a terminal would be waited on for ever.

@@ -32,7 +32,7 @@ static unsigned long long checksum(const char *bytes, size_t size) {
 
 // The records file's bytes, zero-terminated, when path is a regular file of this format. A CR
 // goes: Windows writes every line end as CR LF, and no record holds one of its own.
-static bool read_records(const char *path, Text &records) {
+static bool read_records(const char *path, Bytes &records) {
   // Only a regular file is read: a FIFO would be waited on for ever.
   FILE *file = kind_of(path) == EntryKind::kRegular ? open_to_read(path) : nullptr;
   if (file == nullptr) return false;
@@ -75,7 +75,7 @@ static bool packs_replace_ref(const char *path) {
   return found;
 }
 
-HistoryKey read_history_key(Text &answer, const GitVersion &version, const ShallowProbe &probe,
+HistoryKey read_history_key(Bytes &answer, const GitVersion &version, const ShallowProbe &probe,
                             bool wanted) {
   // "<shallow or not>\n<records>\n<grafts file>\n<refs/replace>\n<packed-refs>\n<reftable>\n
   // <HEAD's object>\n". Whatever shapes git rev-list HEAD besides HEAD's commit and Git's own
@@ -84,7 +84,7 @@ HistoryKey read_history_key(Text &answer, const GitVersion &version, const Shall
   // one), a grafts file, a shallow clone.
   HistoryKey key;
   key.paths = answer;
-  answer = Text();
+  answer = Bytes();
   char *records = next_line(key.paths.bytes), *grafts = next_line(records);
   char *replace = next_line(grafts), *packed = next_line(replace), *reftable = next_line(packed);
   char *head = next_line(reftable), *rest = next_line(head);
@@ -103,7 +103,7 @@ HistoryKey read_history_key(Text &answer, const GitVersion &version, const Shall
 
 // "<Git's version>\t<HEAD's object>\t": how every record filed under key begins. The rest is
 // "<count>\t<the last commit listed>".
-static void append_key(Text &text, const HistoryKey &key) {
+static void append_key(Bytes &text, const HistoryKey &key) {
   append(text, key.version);
   append(text, "\t");
   append(text, key.head);
@@ -112,7 +112,7 @@ static void append_key(Text &text, const HistoryKey &key) {
 
 History recall_history(const HistoryKey &key, char *hash, int size) {
   History found;
-  Text records, prefix;
+  Bytes records, prefix;
   append_key(prefix, key);
   char *next = key.usable && read_records(key.records, records) ? records.bytes + sizeof kFormat - 1
                                                                 : nullptr;
@@ -133,7 +133,7 @@ History recall_history(const HistoryKey &key, char *hash, int size) {
   return found;
 }
 
-static void append_record(Text &records, const char *body, size_t size) {
+static void append_record(Bytes &records, const char *body, size_t size) {
   char sum[20];
   snprintf(sum, sizeof sum, "%016llx ", checksum(body, size));
   append(records, sum);
@@ -144,7 +144,7 @@ static void append_record(Text &records, const char *body, size_t size) {
 // Two stamps at once each write a file of their own and put it in place in one step: a reader
 // finds one whole file or the other. A failure leaves things as they were, and says nothing:
 // what is kept only ever spares a walk.
-static void write_records(const char *path, const Text &records) {
+static void write_records(const char *path, const Bytes &records) {
   char name[kReplacementNameSize];
   FILE *file = create_replacement(path, Entry(), name);
   if (file == nullptr) return;
@@ -178,7 +178,7 @@ void keep_history(const HistoryKey &key, const History &history, const char *has
   if (!key.usable || !history.whole || strcmp(history.head, key.head) != 0 ||
       !is_object_name(last) || strcmp(hash + strlen(last), "\n") != 0)
     return;
-  Text body, kept, records;
+  Bytes body, kept, records;
   append_key(body, key);
   const size_t key_size = body.size;
   char count[16];

@@ -13,7 +13,7 @@ int main(int argc, char **argv) {
   GitCommands git = start_git_commands(options);
   SubmoduleListing submodules;
   if (targeted) submodules = start_submodule_listing(git);
-  Text answer;
+  Bytes answer;
   const ShallowProbe probe = read_shallow_probe(git.of[kRepositoryProbe], answer);
   HistoryKey key = read_history_key(answer, git.version, probe, !options.no_cache);
   // Shown, and stamped, when Git lists no commit: plain to see, and the header still compiles.
@@ -41,14 +41,14 @@ int main(int argc, char **argv) {
   extra.dirty = state.letter != kCleanTree;
   bool ok = history_ok && state.ok;
   ok &= read_describe(git.of[kDescribe], history.listed, extra.describe);
-  Text listing;
+  Bytes listing;
   if (targeted) ok &= read_submodule_listing(submodules, history.listed, listing);
   remove_index_copy(git);
   // Valid: the whole history, and every Git command answered; only the header's own writing,
   // which the macro cannot speak of, is still to come.
   extra.valid = history.listed && !shallow && ok;
   const ExtraMacros *stamped_extra = options.extra_macros ? &extra : nullptr;
-  Text header;
+  Bytes header;
   if (targeted) {
     write_targeted_file(history.count, hash, state.letter, listing, stamped_extra, header);
   } else {

@@ -161,10 +161,10 @@ static bool find_git(char (&path)[4096]) {
 // for one.
 struct Environment {
   char **variables = environ;
-  Text assignments;
+  Bytes assignments;
 };
 
-static void assign_full_path(Text &assignments, const char *name, const char *value) {
+static void assign_full_path(Bytes &assignments, const char *name, const char *value) {
   append(assignments, name);
   append(assignments, "=");
   if (!append_full_path(value, assignments)) append(assignments, value, strlen(value) + 1);
@@ -228,7 +228,7 @@ Progress spawn_git(const char *const words[], const Launch &launch, GitCommand &
   char found[4096];
   if (!find_git(found)) return Progress::kGitMissing;
   // Started elsewhere, Git found through a relative PATH entry is named from here.
-  Text full;
+  Bytes full;
   const bool named_from_here =
       launch.directory != nullptr && found[0] != '/' && append_full_path(found, full);
   char *git = named_from_here ? full.bytes : found;
@@ -498,7 +498,7 @@ Replace replace_file(const char *from, const char *to, int &error) {
   return error == EPERM || error == EACCES ? Replace::kRefused : Replace::kFailed;
 }
 
-bool append_full_path(const char *path, Text &full) {
+bool append_full_path(const char *path, Bytes &full) {
   if (path[0] != '/') {
     char *here = getcwd(nullptr, 0);
     if (here == nullptr) return false;

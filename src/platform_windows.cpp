@@ -631,7 +631,7 @@ Replace replace_file(const char *from, const char *to, int &error) {
   return Replace::kFailed;
 }
 
-bool append_full_path(const char *path, Text &full) {
+bool append_full_path(const char *path, Bytes &full) {
   const std::string result = narrow(full_path(widen(path)));
   if (result.empty()) return false;
   append(full, result.c_str(), result.size() + 1);

@@ -92,7 +92,7 @@ GitCommand start_git_command(GitCommandId id, const Launch &launch) {
 // apart from another is decided here, once, from its number.
 static GitVersion read_git_version(GitCommand &command) {
   GitVersion version;
-  Text answer;
+  Bytes answer;
   const bool told = read_all(command, answer);
   append(answer, "", 1);
   int major = 0, minor = 0, patch = 0;
@@ -131,7 +131,7 @@ bool copy_index(GitCommands &git) {
   if (git.index_copy.size > 0) return true;
   const bool by_git_path = git.version.can.find_index_from_here;
   if (!by_git_path && getenv("GIT_INDEX_FILE") != nullptr) return false;
-  Text path, full;
+  Bytes path, full;
   Launch quietly;
   quietly.errors = Errors::kHidden;
   const bool named = ask_git(by_git_path ? kIndexPath : kGitDir, path, quietly);
@@ -225,14 +225,14 @@ bool check_git_exit(const GitCommand &command, bool counts) {
   return !failed && command.progress != Progress::kStartFailed;
 }
 
-bool ask_git(GitCommandId id, Text &answer, const Launch &launch) {
+bool ask_git(GitCommandId id, Bytes &answer, const Launch &launch) {
   GitCommand command = start_git_command(id, launch);
   const bool exited_0 = read_all(command, answer);
   append(answer, "", 1);
   return exited_0;
 }
 
-bool read_all(GitCommand &command, Text &text) {
+bool read_all(GitCommand &command, Bytes &text) {
   // The exit status decides: a read that fails ends the bytes early, as the stream's end does.
   if (command.output != nullptr) append_stream(command.output, text, SIZE_MAX);
   finish_git_command(command);
@@ -285,12 +285,12 @@ int scan_status(FILE *in, Console &echo) {
 // in the Git directory, or in the common one, where Git 2.5 to 2.14 keep it for a linked
 // worktree. Git before 2.5 has no linked worktrees, and echoes the option it does not know.
 static bool shallow_file_found() {
-  Text answer;
+  Bytes answer;
   const bool told = ask_git(kGitDir, answer);
   bool found = false;
   for (char *line = answer.bytes, *next; told && *line != '\0'; line = next) {
     next = next_line(line);
-    Text path;
+    Bytes path;
     append(path, line);
     append(path, "/shallow", 9);
     found |= strcmp(line, "--git-common-dir") != 0 && kind_of(path.bytes) == EntryKind::kRegular;
@@ -300,7 +300,7 @@ static bool shallow_file_found() {
   return found;
 }
 
-ShallowProbe read_shallow_probe(GitCommand &probe, Text &answer) {
+ShallowProbe read_shallow_probe(GitCommand &probe, Bytes &answer) {
   // Read to its end, so that the probe is not cut off mid-answer and seen failing. Its first line
   // is "true" for shallow, "false" for not, or, from Git before 2.15, the option echoed back:
   // any of them says Git found a repository, as outside one it prints nothing.
@@ -406,7 +406,7 @@ unsigned long long read_commit_date(const char *commit) {
   unshaped.more = more;
   unshaped.errors = Errors::kHidden;
   unshaped.assignments = unshaped_by_refs_or_files();
-  Text object;
+  Bytes object;
   const bool read = ask_git(kCommitObject, object, unshaped);
   const unsigned long long date =
       read ? committer_date(object.bytes, object.bytes + object.size - 1) : ~0ull;
@@ -417,7 +417,7 @@ unsigned long long read_commit_date(const char *commit) {
 bool head_is_unborn() {
   // A branch yet to be born has no ref: HEAD names no object, yet names a branch. A ref that
   // exists and names nothing (an empty file that a crash or a full disk left) fails the second.
-  Text answer;
+  Bytes answer;
   GitCommand verify = start_git_command(kVerifyHead);
   const bool names_nothing = !read_all(verify, answer) && verify.progress == Progress::kFinished;
   const bool unborn = names_nothing && ask_git(kHeadBranch, answer);
@@ -425,7 +425,7 @@ bool head_is_unborn() {
   return unborn;
 }
 
-bool read_describe(GitCommand &describe, bool history_listed, Text &text) {
+bool read_describe(GitCommand &describe, bool history_listed, Bytes &text) {
   // Its whole first line, however long a tag's name: cut short, it would name another commit.
   const size_t start = text.size;
   read_all(describe, text);

@@ -18,7 +18,7 @@ struct Console {
 };
 
 /// Bytes composed in memory, grown as they are appended.
-struct Text {
+struct Bytes {
   char *bytes = nullptr;
   size_t size = 0, capacity = 0;
 };
@@ -36,13 +36,13 @@ struct Options {
 
 /// Memory for size bytes, old's kept; when there is none, the run reports so and ends with 1.
 void *reallocate(void *old, size_t size);
-void append(Text &text, const char *bytes, size_t size);
+void append(Bytes &text, const char *bytes, size_t size);
 /// A zero-terminated string, without its zero.
-void append(Text &text, const char *string);
+void append(Bytes &text, const char *string);
 /// Appends what is left of in to text, stopping once text holds more than most bytes: true when
 /// it read to the end without an error and text holds at most that many.
-bool append_stream(FILE *in, Text &text, size_t most);
-void release(Text &text);
+bool append_stream(FILE *in, Bytes &text, size_t most);
+void release(Bytes &text);
 /// Cuts the zero-terminated line that starts at line off at its line end: where the next one
 /// starts (its terminating zero when there is no line end).
 char *next_line(char *line);
@@ -106,7 +106,7 @@ struct GitVersion {
 struct GitCommands {
   GitCommand of[kGitCommandCount];
   GitVersion version;
-  Text index_copy;
+  Bytes index_copy;
 };
 /// What the repository probe said of the clone: whether Git found a repository, whether its
 /// clone is shallow, whether Git said so itself (a Git that answers --is-shallow-repository,
@@ -120,7 +120,7 @@ struct ShallowProbe {
 struct HistoryKey {
   bool usable = false;
   const char *version = "", *head = "", *records = "";
-  Text paths;
+  Bytes paths;
 };
 /// A commit-graph keeps each commit's date in 34 bits: one past them reads as another from it.
 constexpr unsigned long long kGraphDates = 1ull << 34;
@@ -167,7 +167,7 @@ GitCommand start_git_command(GitCommandId id, const Launch &launch = Launch());
 /// when it failed so, or could not be started.
 bool check_git_exit(const GitCommand &command, bool counts);
 /// Reads the repository probe to its end, its whole answer, zero-terminated, in answer.
-ShallowProbe read_shallow_probe(GitCommand &probe, Text &answer);
+ShallowProbe read_shallow_probe(GitCommand &probe, Bytes &answer);
 /// A full object name as Git prints it: 40 (SHA-1) or 64 (SHA-256) lower-case hex digits.
 bool is_object_name(const char *text);
 /// Starts the history walk; a keyed one lists what HEAD's commit alone reaches, dated.
@@ -182,16 +182,16 @@ bool head_is_unborn();
 /// Echoes git status up to its first change marker, whose letter it returns, and finishes it.
 StatusProbe get_git_state(GitCommand &status, Console &console, bool history_listed);
 /// git describe's first line, without its line end, appended to text; false when it failed.
-bool read_describe(GitCommand &describe, bool history_listed, Text &text);
+bool read_describe(GitCommand &describe, bool history_listed, Bytes &text);
 /// Number of pieces of at most size-1 bytes in the stream; the last stays in buf.
 int count_pieces_keeping_last(FILE *in, char *buf, int size);
 /// Echoes pieces to echo until one holds a change marker; that marker's letter, or 0.
 int scan_status(FILE *in, Console &echo);
 /// Runs id as launch says to its end, its whole output zero-terminated in answer; true when it
 /// exited 0.
-bool ask_git(GitCommandId id, Text &answer, const Launch &launch = Launch());
+bool ask_git(GitCommandId id, Bytes &answer, const Launch &launch = Launch());
 /// Appends everything command prints to text, then finishes it: true when it exited 0.
-bool read_all(GitCommand &command, Text &text);
+bool read_all(GitCommand &command, Bytes &text);
 /// Makes git.index_copy, once a run: "GIT_INDEX_FILE=<the copy's full path>", zero-terminated, as
 /// Launch::assignments takes it. False when there is none.
 bool copy_index(GitCommands &git);
@@ -207,7 +207,7 @@ struct SubmoduleListing {
   int count = 0;
   /// With from_top, the one command runs at the top of the work tree, prefix below it.
   bool from_top = false;
-  Text prefix;
+  Bytes prefix;
 };
 
 /// Where the runs of gitlinks with these path lengths end, each within budget; how many runs.
@@ -217,30 +217,30 @@ int plan_listing_runs(const size_t *lengths, int count, int processors, size_t b
 SubmoduleListing start_submodule_listing(GitCommands &git);
 /// Appends the listing's bytes, as Git printed them, to bytes, reading the runs in order and
 /// finishing them; false when a failure was reported.
-bool read_submodule_listing(SubmoduleListing &listing, bool history_listed, Text &bytes);
+bool read_submodule_listing(SubmoduleListing &listing, bool history_listed, Bytes &bytes);
 
 // --- Composing the header: header.cpp ---
 
 /// What REVSTAMP_EXTRA_MACROS=1 adds: HEAD, git describe's answer, dirty, valid.
 struct ExtraMacros {
   const char *head = "";
-  Text describe;
+  Bytes describe;
   bool dirty = false, valid = false;
 };
 /// Appends the plain header's bytes to header.
 void write_notargeted_file(int count, const char *hash, char state, const ExtraMacros *extra,
-                           Text &header);
+                           Bytes &header);
 /// Appends the targeted header's bytes, build targets and the submodule listing, to header.
-void write_targeted_file(int count, const char *hash, char state, const Text &submodules,
-                         const ExtraMacros *extra, Text &header);
+void write_targeted_file(int count, const char *hash, char state, const Bytes &submodules,
+                         const ExtraMacros *extra, Bytes &header);
 /// Appends the listing's pieces, each ended by " \\r\\n", as one C string literal over lines.
-void print_git_submodule_info(const Text &listing, Text &header);
+void print_git_submodule_info(const Bytes &listing, Bytes &header);
 
 // --- The kept history listing: history_cache.cpp ---
 
 /// Takes the repository probe's answer; the key is usable, when wanted, only where HEAD's commit
 /// and Git's version decide the listing alone.
-HistoryKey read_history_key(Text &answer, const GitVersion &version, const ShallowProbe &probe,
+HistoryKey read_history_key(Bytes &answer, const GitVersion &version, const ShallowProbe &probe,
                             bool wanted);
 /// The listing kept under key: listed, with hash its last piece, when a whole record matches.
 History recall_history(const HistoryKey &key, char *hash, int size);
@@ -254,7 +254,7 @@ enum class Fate { kWritten, kKept, kFailed };
 /// Decides from one look at options.header: keeps a real stamp there (REVSTAMP_KEEP_STAMP, and
 /// Git found no history), leaves it alone when it holds bytes already (REVSTAMP_IF_CHANGED),
 /// replaces it, or writes it in place; releases bytes.
-Fate put_header(Text &bytes, bool no_history, const Options &options);
+Fate put_header(Bytes &bytes, bool no_history, const Options &options);
 
 // --- Run driver: driver.cpp ---
 
@@ -354,7 +354,7 @@ FILE *create_replacement(const char *path, const Entry &old, char (&name)[kRepla
 Replace replace_file(const char *from, const char *to, int &error);
 /// Appends path made absolute from the working directory to full, zero-terminated; false when
 /// the working directory cannot be told.
-bool append_full_path(const char *path, Text &full);
+bool append_full_path(const char *path, Bytes &full);
 /// Gives the file at path from's modification time (on POSIX in whole seconds, never later): 0, or
 /// the error number.
 int copy_modification_time(FILE *from, const char *path);

@@ -46,7 +46,7 @@ struct Gitlinks {
 
 // Notes one record of the index listing, "<mode> <object> <stage>\t<path>": a gitlink's path
 // goes to paths. False for a gitlink that is not at stage 0.
-static bool note_gitlink(const char *record, Text &paths, Gitlinks &found, Text &git_entry) {
+static bool note_gitlink(const char *record, Bytes &paths, Gitlinks &found, Bytes &git_entry) {
   const char *tab = strchr(record, '\t');
   if (strncmp(record, "160000 ", 7) != 0 || tab == nullptr) return true;
   // Describing a submodule that is not checked out costs Git next to nothing.
@@ -62,7 +62,7 @@ static bool note_gitlink(const char *record, Text &paths, Gitlinks &found, Text 
 // Lists the index (the copy, when there is one): the gitlinks' paths relative to the working
 // directory go to paths in index order, as zero-ended strings one after another. The listing is
 // read record by record: an index of a hundred thousand files lists megabytes.
-static Gitlinks read_gitlinks(Text &paths, const Text &index) {
+static Gitlinks read_gitlinks(Bytes &paths, const Bytes &index) {
   const char *index_file[] = {index.bytes, nullptr};
   // Quiet, as the runs are: if it fails (a split index whose shared file expired from under the
   // copy, an index Git cannot read), the one command decides, and speaks.
@@ -72,7 +72,7 @@ static Gitlinks read_gitlinks(Text &paths, const Text &index) {
   GitCommand listing = start_git_command(kGitlinks, from_index);
   Gitlinks found;
   found.count = 0;
-  Text record, git_entry, rest;
+  Bytes record, git_entry, rest;
   bool exact = true;
   char block[4096];
   for (size_t got;
@@ -147,8 +147,8 @@ static Launch listing_launch() {
 
 // Starts the listing of the count zero-ended paths from first on alone, from the index copy,
 // quietly: a run that fails gives way to the one command, whose messages are the ones to see.
-static GitCommand start_run(const char *first, int count, const Text &index) {
-  Text pathspecs;
+static GitCommand start_run(const char *first, int count, const Bytes &index) {
+  Bytes pathspecs;
   const char *path = first;
   for (int i = 0; i < count; ++i, path += strlen(path) + 1) {
     append(pathspecs, kLiteral);
@@ -172,7 +172,8 @@ static GitCommand start_run(const char *first, int count, const Text &index) {
 }
 
 // Plans and starts the runs for the count paths one after another in paths.
-static void start_runs(const Text &paths, int count, const Text &index, SubmoduleListing &listing) {
+static void start_runs(const Bytes &paths, int count, const Bytes &index,
+                       SubmoduleListing &listing) {
   const size_t slots = static_cast<size_t>(count);
   size_t *lengths = static_cast<size_t *>(reallocate(nullptr, slots * sizeof *lengths));
   int *run_ends = static_cast<int *>(reallocate(nullptr, slots * sizeof *run_ends));
@@ -193,7 +194,7 @@ static void start_runs(const Text &paths, int count, const Text &index, Submodul
 // Starts the one command at the top of the work tree, keeping in listing.prefix the way down
 // from there to here ("fw/", or empty); false when Git could not say where the top is.
 static bool start_from_top(SubmoduleListing &listing) {
-  Text answer;
+  Bytes answer;
   const bool told = ask_git(kTopAndPrefix, answer);
   if (told) {
     // The way up's line, then the prefix: the rest but its own line end. Each of the prefix's
@@ -218,8 +219,8 @@ SubmoduleListing start_submodule_listing(GitCommands &git) {
   // Git before 1.8.4 refuses to list submodules below the top of the work tree, and Git 2.16 to
   // 2.24 lists a top-level submodule that moved on without its + there (fixed in 2.25.0).
   if (!git.version.can.list_submodules_from_here && start_from_top(listing)) return listing;
-  Text paths;
-  Gitlinks links = pathspecs_exact() ? read_gitlinks(paths, Text()) : Gitlinks();
+  Bytes paths;
+  Gitlinks links = pathspecs_exact() ? read_gitlinks(paths, Bytes()) : Gitlinks();
   // Only a split listing needs the copy; its runs are planned again, from the copy itself.
   if (split_pays(links) && copy_index(git)) {
     paths.size = 0;
@@ -239,7 +240,7 @@ SubmoduleListing start_submodule_listing(GitCommands &git) {
 // it there: lib becomes ../lib, fw/x becomes x, and an uninitialised submodule's folder that holds
 // the working directory ./, or ../ from below it. Only a path's leading folders change, so the
 // rest of the line stays; nothing is read past a line's end or the prefix's.
-static void append_from_here(const Text &listing, const char *prefix, Text &out) {
+static void append_from_here(const Bytes &listing, const char *prefix, Bytes &out) {
   const char *end = listing.bytes + listing.size;
   for (const char *line = listing.bytes; line < end;) {
     const char *line_end =
@@ -273,7 +274,7 @@ static void append_from_here(const Text &listing, const char *prefix, Text &out)
   }
 }
 
-bool read_submodule_listing(SubmoduleListing &listing, bool history_listed, Text &bytes) {
+bool read_submodule_listing(SubmoduleListing &listing, bool history_listed, Bytes &bytes) {
   const size_t start = bytes.size;
   bool split_failed = false, ok = true;
   for (int i = 0; i < listing.count; ++i) split_failed |= !read_all(listing.runs[i], bytes);
@@ -285,7 +286,7 @@ bool read_submodule_listing(SubmoduleListing &listing, bool history_listed, Text
     listing.one = start_git_command(kSubmodules, listing_launch());
   }
   if (listing.count == 0 || split_failed) {
-    Text at_top;
+    Bytes at_top;
     read_all(listing.one, listing.from_top ? at_top : bytes);
     if (listing.from_top) append_from_here(at_top, listing.prefix.bytes, bytes);
     release(at_top);

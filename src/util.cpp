@@ -16,7 +16,7 @@ void *reallocate(void *old, size_t size) {
   exit(1);
 }
 
-void append(Text &text, const char *bytes, size_t size) {
+void append(Bytes &text, const char *bytes, size_t size) {
   if (size == 0) return;
   if (text.size + size > text.capacity) {
     text.capacity = 2 * (text.size + size);
@@ -26,9 +26,9 @@ void append(Text &text, const char *bytes, size_t size) {
   text.size += size;
 }
 
-void append(Text &text, const char *string) { append(text, string, strlen(string)); }
+void append(Bytes &text, const char *string) { append(text, string, strlen(string)); }
 
-bool append_stream(FILE *in, Text &text, size_t most) {
+bool append_stream(FILE *in, Bytes &text, size_t most) {
   char block[4096];
   for (size_t got; text.size <= most && (got = fread(block, 1, sizeof block, in)) > 0;)
     append(text, block, got);
@@ -42,9 +42,9 @@ char *next_line(char *line) {
   return end + 1;
 }
 
-void release(Text &text) {
+void release(Bytes &text) {
   free(text.bytes);
-  text = Text();
+  text = Bytes();
 }
 
 void report(const char *format, ...) {

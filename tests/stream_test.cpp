@@ -58,7 +58,7 @@ TEST(SubmoduleBlock, OneContinuedLiteralWithEveryPieceEnded) {
       {kPiece + "tail\n", kPiece + end + "tail" + end},
   };
   for (const auto &c : cases) {
-    Text listing, block;
+    Bytes listing, block;
     append(listing, c.listing.data(), c.listing.size());
     print_git_submodule_info(listing, block);
     release(listing);
@@ -141,7 +141,7 @@ TEST(Composer, ComposesEachFormFromTheRunsFacts) {
       const std::string tagged = "\"v2.0\"";
       expected.replace(expected.find(tagged), tagged.size(), "\"" + c.expected_describe + "\"");
     }
-    Text listing, header;
+    Bytes listing, header;
     append(listing, c.listing.data(), c.listing.size());
     if (c.targeted) {
       write_targeted_file(c.count, c.hash, c.state, listing, stamped, header);

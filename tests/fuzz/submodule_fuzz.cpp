@@ -59,7 +59,7 @@ static std::string literal_value(const std::string &block) {
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size) {
   InputStream in(text_of(data, size));
-  Text listing, written;
+  Bytes listing, written;
   append(listing, in.bytes.data(), in.bytes.size());
   print_git_submodule_info(listing, written);
   release(listing);

@@ -92,10 +92,10 @@ static bool check_git_dir(bool repository_found) {
 bool judge_history(GitCommands &git, const ShallowProbe &probe, const History &history,
                    const Options &options, bool &shallow) {
   bool ok = true;
-  const GitCommand &probe_command = git.of[kRepositoryProbe];
+  const GitCommand &probe_command = git.command[kRepositoryProbe];
   if (probe_command.progress == Progress::kFinished) ok = check_git_dir(probe.repository_found);
   // Every command meets a missing Git alike: said once, for the one every run starts.
-  const GitCommand &listing = git.of[kHistory];
+  const GitCommand &listing = git.command[kHistory];
   if (listing.progress == Progress::kGitMissing) report("git: not found");
   // The probe's -q --verify exits 1 without a word where HEAD names no single commit: no fault.
   ok &= check_git_exit(probe_command, history.listed && probe_command.exit_code != 1);
@@ -153,7 +153,7 @@ bool check_history_required(const GitCommands &git, const ShallowProbe &probe,
   if (history.listed || !options.require_history) return true;
   // A repository Git found lists no commit without failing only when its branch is yet to be
   // born.
-  const char *why = git.of[kHistory].progress == Progress::kGitMissing
+  const char *why = git.command[kHistory].progress == Progress::kGitMissing
                         ? "Git was not found: install it, or put its folder on PATH"
                     : !probe.repository_found ? why_no_repository()
                     : !history_ok             ? "Git could not read the repository's history"

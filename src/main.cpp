@@ -14,16 +14,16 @@ int main(int argc, char **argv) {
   SubmoduleListing submodules;
   if (targeted) submodules = start_submodule_listing(git);
   Bytes answer;
-  const ShallowProbe probe = read_shallow_probe(git.of[kRepositoryProbe], answer);
+  const ShallowProbe probe = read_shallow_probe(git.command[kRepositoryProbe], answer);
   HistoryKey key = read_history_key(answer, git.version, probe, !options.no_cache);
   // Shown, and stamped, when Git lists no commit: plain to see, and the header still compiles.
   char hash[256] = "00000000";
   History history = recall_history(key, hash, sizeof hash);
   if (!history.listed) {
     // Walked only now, when nothing kept is HEAD's: a stamp between commits starts no walk.
-    if (git.of[kHistory].progress == Progress::kNotStarted)
-      git.of[kHistory] = start_history_walk(key.usable);
-    history = find_git_revision_number(git.of[kHistory], hash, sizeof hash);
+    if (git.command[kHistory].progress == Progress::kNotStarted)
+      git.command[kHistory] = start_history_walk(key.usable);
+    history = find_git_revision_number(git.command[kHistory], hash, sizeof hash);
     keep_history(key, history, hash);
   }
   release(key.paths);
@@ -31,7 +31,7 @@ int main(int argc, char **argv) {
   const bool history_ok = judge_history(git, probe, history, options, shallow);
   write_console(console, hash, strnlen(hash, sizeof hash));
   write_console(console, "\n", 1);
-  const StatusProbe state = get_git_state(git.of[kStatus], console, history.listed);
+  const StatusProbe state = get_git_state(git.command[kStatus], console, history.listed);
   char state_line[] = "git state is : ?\n";
   // The byte itself takes the '?', also kCleanTree's and kStatusNotStarted's.
   state_line[sizeof state_line - 3] = state.letter;
@@ -40,7 +40,7 @@ int main(int argc, char **argv) {
   extra.head = history.head;
   extra.dirty = state.letter != kCleanTree;
   bool ok = history_ok && state.ok;
-  ok &= read_describe(git.of[kDescribe], history.listed, extra.describe);
+  ok &= read_describe(git.command[kDescribe], history.listed, extra.describe);
   Bytes listing;
   if (targeted) ok &= read_submodule_listing(submodules, history.listed, listing);
   remove_index_copy(git);

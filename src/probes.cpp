@@ -187,12 +187,12 @@ GitCommands start_git_commands(const Options &options) {
   // A Git that cannot say its version still stamps, as a current one.
   Launch quietly;
   quietly.errors = Errors::kHidden;
-  git.of[kVersion] = start_git_command(kVersion, quietly);
+  git.command[kVersion] = start_git_command(kVersion, quietly);
   for (int id = 0; id < kGitCommandCount; ++id) {
     if (starts_at_once(kGitCommands[id].need, options))
-      git.of[id] = start_git_command(static_cast<GitCommandId>(id));
+      git.command[id] = start_git_command(static_cast<GitCommandId>(id));
   }
-  git.version = read_git_version(git.of[kVersion]);
+  git.version = read_git_version(git.command[kVersion]);
   // Git before 2.15 ignores GIT_OPTIONAL_LOCKS: its status would rewrite .git/index, and hold
   // index.lock meanwhile, from under the user's own git add in another terminal. It reads a
   // private copy instead; it may rewrite that one.
@@ -200,7 +200,7 @@ GitCommands start_git_commands(const Options &options) {
   const char *index_copy[] = {git.index_copy.bytes, nullptr};
   Launch status;
   if (copied) status.assignments = index_copy;
-  git.of[kStatus] = start_git_command(kStatus, status);
+  git.command[kStatus] = start_git_command(kStatus, status);
   return git;
 }
 

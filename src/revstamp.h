@@ -104,7 +104,7 @@ struct GitVersion {
 /// The run's Git commands, by id; Git's version; the run's one private copy of the index, as its
 /// GIT_INDEX_FILE assignment (empty while there is none), which copy_index makes and main removes.
 struct GitCommands {
-  GitCommand of[kGitCommandCount];
+  GitCommand command[kGitCommandCount];
   GitVersion version;
   Bytes index_copy;
 };

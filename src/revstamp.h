@@ -200,12 +200,12 @@ void remove_index_copy(GitCommands &git);
 
 // --- The submodule listing: submodules.cpp ---
 
-/// git submodule status --recursive: the one command, or count runs of it side by side.
+/// git submodule status --recursive: the one command unsplit, or count runs of it side by side.
 struct SubmoduleListing {
-  GitCommand one;
+  GitCommand unsplit;
   GitCommand *runs = nullptr;
   int count = 0;
-  /// With from_top, the one command runs at the top of the work tree, prefix below it.
+  /// With from_top, the unsplit command runs at the top of the work tree, prefix below it.
   bool from_top = false;
   Bytes prefix;
 };

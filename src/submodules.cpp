@@ -207,7 +207,7 @@ static bool start_from_top(SubmoduleListing &listing) {
     append(listing.prefix, "", 1);
     Launch at_top = listing_launch();
     at_top.directory = answer.bytes[0] != '\0' ? answer.bytes : ".";
-    listing.one = start_git_command(kSubmodules, at_top);
+    listing.unsplit = start_git_command(kSubmodules, at_top);
     listing.from_top = true;
   }
   release(answer);
@@ -229,7 +229,7 @@ SubmoduleListing start_submodule_listing(GitCommands &git) {
   if (split_pays(links) && git.index_copy.size > 0) {
     start_runs(paths, links.count, git.index_copy, listing);
   } else {
-    listing.one = start_git_command(kSubmodules, listing_launch());
+    listing.unsplit = start_git_command(kSubmodules, listing_launch());
   }
   release(paths);
   return listing;
@@ -283,14 +283,14 @@ bool read_submodule_listing(SubmoduleListing &listing, bool history_listed, Byte
     // A Git without literal pathspecs, a run that could not start: the one command's bytes,
     // messages and exit status decide.
     bytes.size = start;
-    listing.one = start_git_command(kSubmodules, listing_launch());
+    listing.unsplit = start_git_command(kSubmodules, listing_launch());
   }
   if (listing.count == 0 || split_failed) {
     Bytes at_top;
-    read_all(listing.one, listing.from_top ? at_top : bytes);
+    read_all(listing.unsplit, listing.from_top ? at_top : bytes);
     if (listing.from_top) append_from_here(at_top, listing.prefix.bytes, bytes);
     release(at_top);
-    ok = check_git_exit(listing.one, history_listed);
+    ok = check_git_exit(listing.unsplit, history_listed);
   }
   release(listing.prefix);
   listing = SubmoduleListing();

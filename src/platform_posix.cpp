@@ -221,7 +221,7 @@ bool git_takes_paths() { return true; }
 
 Progress spawn_git(const char *const words[], const Launch &launch, GitCommand &command,
                    int &error) {
-  const char *const *more = launch.more;
+  const char *const *more = launch.extra_words;
   // The write end reaches Git only as its stdout. The read end reaches no child at all: a Git
   // that held its own pipe's read end would never see this reader go, and a status read only up
   // to its deciding line would wait for it forever.

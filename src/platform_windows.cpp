@@ -369,8 +369,9 @@ Progress spawn_git(const char *const words[], const Launch &launch, GitCommand &
   if (!find_git(git, batch)) return Progress::kGitMissing;
   // A batch-file Git is cmd.exe's to read: no word from the repository goes to it, but an
   // object name Git printed, hex digits alone.
-  error = batch ? check_object_names(launch.more) : check_repository_words(launch.more);
-  if (error == 0) compose_command(git, batch, words, launch.more, program, line);
+  error =
+      batch ? check_object_names(launch.extra_words) : check_repository_words(launch.extra_words);
+  if (error == 0) compose_command(git, batch, words, launch.extra_words, program, line);
   // cmd.exe's limit, which a Git that is a batch script meets.
   if (error == 0 && line.size() >= (batch ? 8191 : kCommandLineLimit)) error = E2BIG;
   if (error != 0) return Progress::kStartFailed;

@@ -403,7 +403,7 @@ static unsigned long long committer_date(const char *bytes, const char *tail) {
 unsigned long long read_commit_date(const char *commit) {
   const char *more[] = {commit, nullptr};
   Launch unshaped;
-  unshaped.more = more;
+  unshaped.extra_words = more;
   unshaped.errors = Errors::kHidden;
   unshaped.assignments = unshaped_by_refs_or_files();
   Bytes object;

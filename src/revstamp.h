@@ -153,7 +153,7 @@ enum class Errors { kShown, kHidden, kRead };
 /// Beyond the table's words: more words, where its stderr goes, where it runs, and NAME=VALUE
 /// assignments that replace this process's own variables for this command alone.
 struct Launch {
-  const char *const *more = nullptr;
+  const char *const *extra_words = nullptr;
   Errors errors = Errors::kShown;
   const char *directory = nullptr;
   const char *const *assignments = nullptr;
@@ -326,7 +326,7 @@ int make_build_dir();
 /// batch script (Windows), which cmd.exe reads.
 bool git_takes_paths();
 /// Starts Git from the search path, no shell between, its stdout in command.output. Words from
-/// the repository (launch.more) never reach a command interpreter: such a start fails.
+/// the repository (launch.extra_words) never reach a command interpreter: such a start fails.
 Progress spawn_git(const char *const words[], const Launch &launch, GitCommand &command,
                    int &error);
 /// Closes command.output, which is then nullptr, and waits: the exit code, 128 + a killing

@@ -161,7 +161,7 @@ static GitCommand start_run(const char *first, int count, const Bytes &index) {
     more[i] = pathspecs.bytes + at;
   more[slots - 1] = nullptr;
   Launch quietly = listing_launch();
-  quietly.more = more;
+  quietly.extra_words = more;
   quietly.errors = Errors::kHidden;
   const char *index_file[] = {index.bytes, nullptr};
   quietly.assignments = index_file;

@@ -124,7 +124,7 @@ Fate put_header(Bytes &bytes, bool no_history, const Options &options) {
     // device, and a file tied to its inode keeps its other names, its mount or its ACL; a file
     // this user may not write fails as it always did.
     const bool replaceable =
-        old.kind == EntryKind::kAbsent || (regular && old.writable && !old.tied);
+        old.kind == EntryKind::kAbsent || (regular && old.writable && !old.tied_to_inode);
     const int result = replaceable ? replace_header(bytes, old, path) : write_in_place(bytes, path);
     fate = result == 0 ? Fate::kWritten : Fate::kFailed;
   }

@@ -367,7 +367,7 @@ Entry look_at_header(const char *path) {
   // Only a regular file is replaced, keeping what it had.
   if (entry.kind != EntryKind::kRegular) return entry;
   entry.writable = access(path, W_OK) == 0;
-  entry.tied = tied_to_inode(path, old);
+  entry.tied_to_inode = tied_to_inode(path, old);
   entry.mode = old.st_mode & 07777;
   entry.owner = static_cast<long>(old.st_uid);
   entry.group = static_cast<long>(old.st_gid);

@@ -290,7 +290,7 @@ enum class EntryKind { kAbsent, kRegular, kOther, kDeviceName };
 /// its own ACL), and on POSIX the mode and owner a replacement is to keep.
 struct Entry {
   EntryKind kind = EntryKind::kAbsent;
-  bool writable = false, tied = false;
+  bool writable = false, tied_to_inode = false;
   unsigned mode = 0;
   long owner = -1, group = -1;
 };

@@ -154,6 +154,9 @@ static GitCommand start_run(const char *first, int count, const Bytes &index) {
     append(pathspecs, kLiteral);
     append(pathspecs, path, strlen(path) + 1);
   }
+  // "--", a pointer to each pathspec, and the closing nullptr. pathspecs holds the count
+  // pathspecs zero-ended one after another, and is not appended to again, so each pointer stays:
+  // the next starts one past the zero that ends the one before.
   const size_t slots = static_cast<size_t>(count) + 2;
   const char **more = static_cast<const char **>(reallocate(nullptr, slots * sizeof *more));
   more[0] = "--";
@@ -180,6 +183,9 @@ static void start_runs(const Bytes &paths, int count, const Bytes &index,
   listing.runs = static_cast<GitCommand *>(reallocate(nullptr, slots * sizeof *listing.runs));
   for (size_t i = 0, at = 0; i < slots; at += lengths[i++] + 1)
     lengths[i] = strlen(paths.bytes + at);
+  // The 1,024 left over hold Git's path, the table's words and "--". A Git installed deeper than
+  // that (a long \\?\ path) makes a run's line too long: that run fails to start, and the unsplit
+  // command lists instead (read_submodule_listing).
   const int runs =
       plan_listing_runs(lengths, count, online_processors(), kCommandLineLimit - 1024, run_ends);
   const char *first = paths.bytes;

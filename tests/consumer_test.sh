@@ -5,9 +5,11 @@
 #                                        server whose C library bin/revstamp cannot start with
 #   consumer_test.sh source              FetchContent of this source tree (the modes below that
 #                                        try the helper itself take the installed one)
-#   consumer_test.sh cross               the same, cross-compiled with arm-none-eabi-gcc
+#   consumer_test.sh cross BUILD_DIR     the same, cross-compiled with arm-none-eabi-gcc, stamping
+#                                        with BUILD_DIR's revstamp (REVSTAMP_HOST_EXECUTABLE)
 #   consumer_test.sh cross-env           the same, with the toolchain and CC, CXX and their
-#                                        flags exported, as SDK set-up scripts do
+#                                        flags exported, as SDK set-up scripts do, and revstamp
+#                                        built for this machine by the host compiler
 #   consumer_test.sh symlink             stamped from a board's fw/, a link to the shared one
 #   consumer_test.sh hash-path           a '#' in the project's path must stop configure
 #   consumer_test.sh header-keyword      HEADER names a header in a new folder of the build tree
@@ -99,7 +101,10 @@ case $mode in
     configure+=(-DREVSTAMP_SOURCE="$source_dir" -DCMAKE_CXX_COMPILER=clang++
       "-DCMAKE_CXX_FLAGS=$strict -Wundef -Werror")
     ;;
-  cross) configure+=(-DREVSTAMP_SOURCE="$source_dir" --toolchain "$repo/arm-none-eabi.cmake") ;;
+  cross)
+    configure+=(-DREVSTAMP_SOURCE="$source_dir" --toolchain "$repo/arm-none-eabi.cmake"
+      -DREVSTAMP_HOST_EXECUTABLE="$2/revstamp")
+    ;;
   cross-env)
     export CMAKE_TOOLCHAIN_FILE=$repo/arm-none-eabi.cmake CC=arm-none-eabi-gcc
     export CXX=arm-none-eabi-g++ CFLAGS=-mthumb CXXFLAGS=-mthumb LDFLAGS=-mthumb
@@ -205,11 +210,16 @@ case $mode in
     # Taken in, revstamp brings neither its tests (and their GoogleTest) nor its demo.
     ! grep -qE 'revstamp_(tests|demo)' "$tmp/build/Makefile" || fail "tests or demo came along"
     ;;
-  cross | cross-env)
+  cross)
+    [ "$(machine "$object")" = ARM ] || fail "firmware not compiled for ARM: $(machine "$object")"
+    [ ! -e "$tmp/build/_deps/revstamp-build/host" ] || fail "a host build beside REVSTAMP_HOST_EXECUTABLE"
+    grep -rqF "$2/revstamp" "$tmp/build" || fail "not the revstamp REVSTAMP_HOST_EXECUTABLE names"
+    ;;
+  cross-env)
     host_tool=$tmp/build/_deps/revstamp-build/host/bin/revstamp
     [ "$(machine "$host_tool")" = "$(machine "$(command -v cmake)")" ] || fail "revstamp not built for this machine"
     [ "$(machine "$object")" = ARM ] || fail "firmware not compiled for ARM: $(machine "$object")"
-    [ "$mode" = cross ] || grep -q '^CMAKE_CXX_COMPILER:.*clang++$' "${host_tool%/bin/*}/CMakeCache.txt" ||
+    grep -q '^CMAKE_CXX_COMPILER:.*clang++$' "${host_tool%/bin/*}/CMakeCache.txt" ||
       fail "the host compiler asked for was not used"
     ;;
 esac

@@ -5,6 +5,8 @@
 #   floor.sh parallel [s]   the commands of "one" started together, as revstamp starts them
 #   floor.sh hit [s]        what a stamp needs when HEAD has a kept listing, started together:
 #                           the shallow probe, git rev-parse HEAD and the status
+#   floor.sh listing        the status and the submodule listing started together: the two a
+#                           repeat targeted stamp cannot do without
 # A second argument starting with 's' adds the submodule listing, as it does for revstamp.
 targeted=false
 case "${2:-}" in s*) targeted=true ;; esac
@@ -13,6 +15,12 @@ if [ "$1" = hit ]; then
   git rev-parse HEAD >/dev/null &
   git -c color.status=never status --long --no-column >/dev/null &
   ! $targeted || git submodule status --recursive >/dev/null &
+  wait
+  exit 0
+fi
+if [ "$1" = listing ]; then
+  git -c color.status=never status --long --no-column >/dev/null &
+  git submodule status --recursive >/dev/null &
   wait
   exit 0
 fi

@@ -38,7 +38,8 @@ for name, label, commits, graph, _, _ in repos:
                                       "two-pass floor", "two-pass floor s", "parallel floor",
                                       "parallel floor s", "autorevision", "baseline", "baseline s",
                                       "shallow probe", "hit floor", "hit floor s", "git status",
-                                      "submodule listing", "revstamp miss", "revstamp miss s",
+                                      "submodule listing", "listing floor", "revstamp miss",
+                                      "revstamp miss s",
                                       "revstamp s, one command", "no cache", "no cache s",
                                       "after a commit", "after a commit s")}
     if t["git status"] and t["submodule listing"]:
@@ -99,7 +100,9 @@ print("revstamp comes in under its floors on long histories. With four or more s
 print("targeted form lists them with K `git submodule status --recursive` commands side by side")
 print("(K in the repository's label), each for a run of them, where the floors run one;")
 print("**revstamp s, one command** is that stamp listing with the one command, as it does where")
-print("the split does not pay (a `git` in front whose index listing fails).\n")
+print("the split does not pay (a `git` in front whose index listing fails). The **listing floor**")
+print("starts `git status` and `git submodule status --recursive` together from the shell: the two")
+print("commands a repeat targeted stamp cannot do without.\n")
 probe = [r["t"]["shallow probe"] for r in rows if r["t"]["shallow probe"] is not None]
 if probe:
     print("The shallow-clone probe runs beside the other commands; timed alone, it takes")
@@ -140,6 +143,8 @@ table(history + [("revstamp s", *time_of("revstamp s")), ("hit floor s", *time_o
                  ("git status", *time_of("git status")),
                  ("submodule listing", *time_of("submodule listing")),
                  ("/ slower of the two", *ratio("revstamp s", "slower of status and listing")),
+                 ("listing floor", *time_of("listing floor")),
+                 ("/ listing floor", *ratio("revstamp s", "listing floor")),
                  ("/ hit floor s", *ratio("revstamp s", "hit floor s")),
                  ("revstamp s, one command", *time_of("revstamp s, one command")),
                  ("split / one command", *ratio("revstamp s", "revstamp s, one command"))],
@@ -200,7 +205,7 @@ goals = [
     ("after a commit / no cache, 300000 commits", worst(walks_of(300000), lambda t: t["after a commit"] / t["no cache"]), 1.05),
     ("after a commit / no cache, 30000 commits", worst(walks_of(30000), lambda t: t["after a commit"] / t["no cache"]), 1.15),
     (f"repeat / git status, {largest} commits and 3,000 files", worst(files, lambda t: t["revstamp"] / t["git status"]), 1.3),
-    ("repeat s / slower of status and listing, every repository", worst(targeted, lambda t: t["revstamp s"] / t["slower of status and listing"]), 1.1),
+    ("repeat s / listing floor, every repository", worst(targeted, lambda t: t["revstamp s"] / t["listing floor"]), 1.1),
     ("revstamp's peak RSS (MiB), every repository", max(r["rss_mib"] for r in rows), 2.0),
     ("split / one command, targeted, 50 submodules", worst([r for r in targeted if r["name"].startswith("submodules-")], lambda t: t["revstamp s"] / t["revstamp s, one command"]), 0.75),
     ("targeted / one command, 100,000 files", worst([r for r in targeted if r["name"] == "large-index"], lambda t: t["revstamp s"] / t["revstamp s, one command"]), 1.05),

@@ -68,6 +68,12 @@ bool selects_targeted_form(int argc, char **argv) {
   return argc > 2 && argv[2][0] == 's';
 }
 
+// Every command meets a missing Git alike; the history walk, which every run that lists no kept
+// history starts, tells. A run that found its history kept found Git.
+static bool git_missing(const GitCommands &git) {
+  return git.command[kHistory].progress == Progress::kGitMissing;
+}
+
 // True unless GIT_DIR names no repository.
 static bool check_git_dir(bool repository_found) {
   // A hook's GIT_DIR (a push-to-deploy post-receive runs with GIT_DIR=.) leaks into the build
@@ -94,9 +100,9 @@ bool judge_history(GitCommands &git, const ShallowProbe &probe, const History &h
   bool ok = true;
   const GitCommand &probe_command = git.command[kRepositoryProbe];
   if (probe_command.progress == Progress::kFinished) ok = check_git_dir(probe.repository_found);
-  // Every command meets a missing Git alike: said once, for the one every run starts.
   const GitCommand &listing = git.command[kHistory];
-  if (listing.progress == Progress::kGitMissing) report("git: not found");
+  // Said once, for every command.
+  if (git_missing(git)) report("git: not found");
   // The probe's -q --verify exits 1 without a word where HEAD names no single commit: no fault.
   ok &= check_git_exit(probe_command, history.listed && probe_command.exit_code != 1);
   // Git refuses a repository whose HEAD it cannot walk (a missing object, a pruned --shared
@@ -153,8 +159,7 @@ bool check_history_required(const GitCommands &git, const ShallowProbe &probe,
   if (history.listed || !options.require_history) return true;
   // A repository Git found lists no commit without failing only when its branch is yet to be
   // born.
-  const char *why = git.command[kHistory].progress == Progress::kGitMissing
-                        ? "Git was not found: install it, or put its folder on PATH"
+  const char *why = git_missing(git) ? "Git was not found: install it, or put its folder on PATH"
                     : !probe.repository_found ? why_no_repository()
                     : !history_ok             ? "Git could not read the repository's history"
                                               : "the repository has no commit yet";

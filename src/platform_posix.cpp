@@ -176,7 +176,7 @@ static Environment environment_for(const Launch &launch) {
     append(environment.assignments, *assignment, strlen(*assignment) + 1);
   for (const char *name : {"GIT_DIR", "GIT_WORK_TREE"}) {
     const char *value = getenv(name);
-    if (launch.full_paths && value != nullptr && value[0] != '\0' && value[0] != '/')
+    if (launch.full_paths && value != nullptr && value[0] != '\0')
       assign_full_path(environment.assignments, name, value);
   }
   if (environment.assignments.size == 0) return environment;
@@ -229,8 +229,7 @@ Progress spawn_git(const char *const words[], const Launch &launch, GitCommand &
   if (!find_git(found)) return Progress::kGitMissing;
   // Started elsewhere, Git found through a relative PATH entry is named from here.
   Bytes full;
-  const bool named_from_here =
-      launch.directory != nullptr && found[0] != '/' && append_full_path(found, full);
+  const bool named_from_here = launch.directory != nullptr && append_full_path(found, full);
   char *git = named_from_here ? full.bytes : found;
   size_t count = 0, more_count = 0;
   while (words[count] != nullptr) ++count;

@@ -167,17 +167,8 @@ void remove_index_copy(GitCommands &git) {
 
 // Whether a command of this need starts with the others, before any is read.
 static bool starts_at_once(Need need, const Options &options) {
-  switch (need) {
-    case kEveryRun:
-      return true;
-    case kExtraMacros:
-      return options.extra_macros;
-    case kWithoutCache:
-      return options.no_cache;
-    case kAsked:
-      break;
-  }
-  return false;
+  return need == kEveryRun || (need == kExtraMacros && options.extra_macros) ||
+         (need == kWithoutCache && options.no_cache);
 }
 
 GitCommands start_git_commands(const Options &options) {

@@ -1,15 +1,18 @@
 // git submodule status --recursive describes one submodule after another, each on one core. With
 // four or more submodules checked out, where that pays (split_pays, the one place that decides),
-// runs of them in index order
-// are listed side by side, each by the same command limited to its run's paths, and read in
-// order. Their outputs one after another are the one command's byte for byte because:
+// runs of them in index order are listed side by side, each by the same command limited to its
+// run's paths, and read in order. Their outputs one after another are the one command's byte for
+// byte because:
 // - Git lists the gitlinks in index order, recursing into each before the next;
 // - the runs are contiguous ranges of that order (plan_listing_runs), read in that order;
 // - each literal pathspec matches only its own gitlink (pathspecs_exact, read_gitlinks);
 // - one index is read throughout: the run's private copy of it (copy_index, on every platform a
 //   byte-for-byte copy), which the listing the runs are planned from and every run read, whatever
 //   a checkout in another terminal does to the repository's own meanwhile. Git drops
-//   GIT_INDEX_FILE for what it runs inside a submodule.
+//   GIT_INDEX_FILE for what it runs inside a submodule. A Git before 2.15 shares the copy with
+//   its git status, which may write it anew: whole, by a rename, with the same entries and only
+//   their file times refreshed. The new file is not held: a stamp beside this one may sweep it
+//   away, and a run that then finds no index fails.
 // The listing is split only where all four hold, and any run that fails leaves the one command
 // to decide.
 #include <algorithm>

@@ -195,8 +195,7 @@ GitCommands start_git_commands(const Options &options) {
   return git;
 }
 
-// Waits for a started command, discarding its unread output; it is then finished.
-static void finish_git_command(GitCommand &command) {
+void finish_git_command(GitCommand &command) {
   if (command.progress != Progress::kRunning) return;
   command.exit_code = wait_for_git(command);
   command.progress = Progress::kFinished;

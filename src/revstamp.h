@@ -190,6 +190,9 @@ int scan_status(FILE *in, Console &echo);
 /// Runs id as launch says to its end, its whole output zero-terminated in answer; true when it
 /// exited 0.
 bool ask_git(GitCommandId id, Bytes &answer, const Launch &launch = Launch());
+/// Waits for a started command with its unread output closed: Git ends at its next write. It is
+/// then finished.
+void finish_git_command(GitCommand &command);
 /// Appends everything command prints to text, then finishes it: true when it exited 0.
 bool read_all(GitCommand &command, Bytes &text);
 /// Makes git.index_copy, once a run: "GIT_INDEX_FILE=<the copy's full path>", zero-terminated, as

@@ -38,10 +38,10 @@ static bool pathspecs_exact() {
   return git_takes_paths();
 }
 
-// What the index listing found: how many gitlinks (-1 when the index could not be listed or a
-// gitlink is not at stage 0 alone: a conflict's gitlink, or one whose path a file shares, is
-// listed by Git's matcher as no pathspec of its own would be), how many of them have a .git
-// inside, and how many bytes the listing took.
+// What the index listing found: how many gitlinks (-1 when the index could not be listed, was
+// not read to its end, or a gitlink is not at stage 0 alone: a conflict's gitlink, or one whose
+// path a file shares, is listed by Git's matcher as no pathspec of its own would be), how many of
+// them have a .git inside, and how many bytes were listed.
 struct Gitlinks {
   int count = -1, checked_out = 0;
   size_t listed = 0;
@@ -62,10 +62,33 @@ static bool note_gitlink(const char *record, Bytes &paths, Gitlinks &found, Byte
   return tab[-1] == '0';
 }
 
+// How many shares of the gitlinks run side by side: one per processor, at most 8, and at most one
+// per two gitlinks.
+static int shares_of(int count, int processors) { return std::min({count / 2, processors, 8}); }
+
+// Whether a split is faster than the one command. It saves the checked-out submodules' listing
+// spread over the shares; it costs the index copied and listed again, and read by every run
+// beside git status. On 2 cores (Git 2.39, 2026) a checked-out submodule took Git about as long
+// as 256 KiB of index listing costs a split: a 200,000-file index (13.7 MB listed) with 32 of
+// them checked out was still faster listed by the one command. A wrong guess costs time only.
+static bool split_pays(const Gitlinks &links) {
+  constexpr double kListingPerSubmodule = 256 * 1024;
+  const int shares = shares_of(links.count, online_processors());
+  return links.checked_out >= 4 &&
+         links.checked_out * kListingPerSubmodule * (shares - 1) / shares >
+             static_cast<double>(links.listed);
+}
+
 // Lists the index (the copy, when there is one): the gitlinks' paths relative to the working
 // directory go to paths in index order, as zero-ended strings one after another. The listing is
-// read record by record: an index of a hundred thousand files lists megabytes.
+// read record by record: an index of a hundred thousand files lists megabytes. Once more than a
+// MiB is listed and the checked-out submodules found so far would not pay for a split of it, the
+// rest is left unread (Git ends at its next write) and the one command lists: on 2 cores, reading
+// the whole listing of 100,000 files first put 40 ms, a fifth of the stamp, before the one
+// command started. Checked-out submodules that come after more than a MiB of files are then
+// listed by the one command even where a split would have paid: time only.
 static Gitlinks read_gitlinks(Bytes &paths, const Bytes &index) {
+  constexpr size_t kListingDecides = 1 << 20;
   const char *index_file[] = {index.bytes, nullptr};
   // Quiet, as the runs are: if it fails (a split index whose shared file expired from under the
   // copy, an index Git cannot read), the one command decides, and speaks.
@@ -90,6 +113,10 @@ static Gitlinks read_gitlinks(Bytes &paths, const Bytes &index) {
       record.size = 0;
       at = zero + 1;
     }
+    if (found.listed > kListingDecides && !split_pays(found)) {
+      finish_git_command(listing);
+      exact = false;
+    }
   }
   // The listing ends with its last record's zero, and Git with exit 0.
   exact &= read_all(listing, rest) && record.size == 0;
@@ -98,23 +125,6 @@ static Gitlinks read_gitlinks(Bytes &paths, const Bytes &index) {
   release(git_entry);
   if (!exact) found.count = -1;
   return found;
-}
-
-// How many shares of the gitlinks run side by side: one per processor, at most 8, and at most one
-// per two gitlinks.
-static int shares_of(int count, int processors) { return std::min({count / 2, processors, 8}); }
-
-// Whether a split is faster than the one command. It saves the checked-out submodules' listing
-// spread over the shares; it costs the index copied and listed again, and read by every run
-// beside git status. On 2 cores (Git 2.39, 2026) a checked-out submodule took Git about as long
-// as 256 KiB of index listing costs a split: a 200,000-file index (13.7 MB listed) with 32 of
-// them checked out was still faster listed by the one command. A wrong guess costs time only.
-static bool split_pays(const Gitlinks &links) {
-  constexpr double kListingPerSubmodule = 256 * 1024;
-  const int shares = shares_of(links.count, online_processors());
-  return links.checked_out >= 4 &&
-         links.checked_out * kListingPerSubmodule * (shares - 1) / shares >
-             static_cast<double>(links.listed);
 }
 
 int plan_listing_runs(const size_t *lengths, int count, int processors, size_t budget,

@@ -6,6 +6,7 @@
                           descriptors or the file system give out (waitpid only once, with EINTR).
    Only the tool is affected: Git, which inherits the preload, runs as usual. */
 #define _GNU_SOURCE
+#include <dirent.h>
 #include <dlfcn.h>
 #include <errno.h>
 #include <fcntl.h>
@@ -66,6 +67,16 @@ int posix_spawnattr_setsigdefault(posix_spawnattr_t *attributes, const sigset_t 
 
 int posix_spawnattr_setflags(posix_spawnattr_t *attributes, short flags) {
   return failing(__func__) ? EINVAL : REAL(posix_spawnattr_setflags)(attributes, flags);
+}
+
+int posix_spawn_file_actions_adddup2(posix_spawn_file_actions_t *actions, int fd, int to) {
+  return failing(__func__) ? ENOMEM : REAL(posix_spawn_file_actions_adddup2)(actions, fd, to);
+}
+
+int posix_spawn_file_actions_addopen(posix_spawn_file_actions_t *actions, int fd, const char *path,
+                                     int flags, mode_t mode) {
+  return failing(__func__) ? ENOMEM
+                           : REAL(posix_spawn_file_actions_addopen)(actions, fd, path, flags, mode);
 }
 
 FILE *fdopen(int fd, const char *mode) {
@@ -146,4 +157,24 @@ int open(const char *path, int flags, ...) {
     return -1;
   }
   return REAL(open)(path, flags, mode);
+}
+
+/* No descriptor left to duplicate one into; asking a descriptor's flags still answers. */
+int fcntl(int fd, int command, ...) {
+  va_list args;
+  va_start(args, command);
+  void *argument = va_arg(args, void *);
+  va_end(args);
+  if (failing(__func__) && command == F_DUPFD_CLOEXEC) {
+    errno = EMFILE;
+    return -1;
+  }
+  return REAL(fcntl)(fd, command, argument);
+}
+
+/* A folder that cannot be listed. */
+DIR *opendir(const char *path) {
+  if (!failing(__func__)) return REAL(opendir)(path);
+  errno = EACCES;
+  return NULL;
 }

@@ -69,6 +69,8 @@ struct FailingCallRow {
 const FailingCallRow kFailingCalls[] = {
     {"posix_spawn_file_actions_init", "modified", "popen failed: Cannot allocate memory"},
     {"posix_spawnattr_init", "modified", "popen failed: Cannot allocate memory"},
+    {"posix_spawn_file_actions_adddup2", "modified", "popen failed: Cannot allocate memory"},
+    {"posix_spawn_file_actions_addopen", "modified", "popen failed: Cannot allocate memory"},
     {"posix_spawnattr_setsigdefault", "modified", "popen failed: Invalid argument"},
     {"posix_spawnattr_setflags", "modified", "popen failed: Invalid argument"},
     {"fdopen", "targeted_modified", "popen failed: Cannot allocate memory"},
@@ -81,10 +83,12 @@ const FailingCallRow kFailingCalls[] = {
     {"statx", "longer_old_header", nullptr},
     {"rename_refused", "longer_old_header", nullptr},
     {"rename_busy", "longer_old_header", nullptr},
-    // No full path for the index copy, or its time not kept: the one command lists, and no
-    // copy is left.
+    // No full path for the index copy, its time not kept, or no descriptor to write it through:
+    // the one command lists, and no copy is left. A folder that cannot be listed is not swept.
     {"getcwd", "split_batch_git", nullptr},
     {"utimensat", "split_batch_git", nullptr},
+    {"fcntl", "split_batch_git", nullptr},
+    {"opendir", "split_batch_git", nullptr},
     {"open", "modified", nullptr},
     {"waitpid", "targeted_modified", nullptr},
 };

@@ -83,9 +83,10 @@ static bool split_pays(const Gitlinks &links) {
 // directory go to paths in index order, as zero-ended strings one after another. The listing is
 // read record by record: an index of a hundred thousand files lists megabytes. Once more than a
 // MiB is listed and the checked-out submodules found so far would not pay for a split of it, the
-// rest is left unread (Git ends at its next write) and the one command lists: on 2 cores, reading
-// the whole listing of 100,000 files first put 40 ms, a fifth of the stamp, before the one
-// command started. Checked-out submodules that come after more than a MiB of files are then
+// rest is left unread (Git ends at its next write) and the one command lists: on 2 cores, with
+// 100,000 files and 8 submodules checked out, reading the whole listing first made the stamp
+// 234 ms against 192 ms for git status and the one command started together; stopping after a
+// MiB made it 213 ms. Checked-out submodules that come after more than a MiB of files are then
 // listed by the one command even where a split would have paid: time only.
 static Gitlinks read_gitlinks(Bytes &paths, const Bytes &index) {
   constexpr size_t kListingDecides = 1 << 20;

@@ -71,9 +71,9 @@ static int shares_of(int count, int processors) { return std::min({count / 2, pr
 // beside git status. On 2 cores (Git 2.39, 2026) a checked-out submodule took Git about as long
 // as 256 KiB of index listing costs a split: a 200,000-file index (13.7 MB listed) with 32 of
 // them checked out was still faster listed by the one command. A wrong guess costs time only.
-static bool split_pays(const Gitlinks &links) {
+static bool split_pays(const Gitlinks &links, int processors) {
   constexpr double kListingPerSubmodule = 256 * 1024;
-  const int shares = shares_of(links.count, online_processors());
+  const int shares = shares_of(links.count, processors);
   return links.checked_out >= 4 &&
          links.checked_out * kListingPerSubmodule * (shares - 1) / shares >
              static_cast<double>(links.listed);
@@ -88,7 +88,7 @@ static bool split_pays(const Gitlinks &links) {
 // 234 ms against 192 ms for git status and the one command started together; stopping after a
 // MiB made it 213 ms. Checked-out submodules that come after more than a MiB of files are then
 // listed by the one command even where a split would have paid: time only.
-static Gitlinks read_gitlinks(Bytes &paths, const Bytes &index) {
+static Gitlinks read_gitlinks(Bytes &paths, const Bytes &index, int processors) {
   constexpr size_t kListingDecides = 1 << 20;
   const char *index_file[] = {index.bytes, nullptr};
   // Quiet, as the runs are: if it fails (a split index whose shared file expired from under the
@@ -114,7 +114,7 @@ static Gitlinks read_gitlinks(Bytes &paths, const Bytes &index) {
       record.size = 0;
       at = zero + 1;
     }
-    if (found.listed > kListingDecides && !split_pays(found)) {
+    if (found.listed > kListingDecides && !split_pays(found, processors)) {
       finish_git_command(listing);
       exact = false;
     }
@@ -189,7 +189,7 @@ static GitCommand start_run(const char *first, int count, const Bytes &index) {
 }
 
 // Plans and starts the runs for the count paths one after another in paths.
-static void start_runs(const Bytes &paths, int count, const Bytes &index,
+static void start_runs(const Bytes &paths, int count, const Bytes &index, int processors,
                        SubmoduleListing &listing) {
   const size_t slots = static_cast<size_t>(count);
   size_t *lengths = static_cast<size_t *>(reallocate(nullptr, slots * sizeof *lengths));
@@ -201,7 +201,7 @@ static void start_runs(const Bytes &paths, int count, const Bytes &index,
   // that (a long \\?\ path) makes a run's line too long: that run fails to start, and the unsplit
   // command lists instead (read_submodule_listing).
   const int runs =
-      plan_listing_runs(lengths, count, online_processors(), kCommandLineLimit - 1024, run_ends);
+      plan_listing_runs(lengths, count, processors, kCommandLineLimit - 1024, run_ends);
   const char *first = paths.bytes;
   for (int run = 0, path = 0; run < runs; ++run) {
     listing.runs[listing.count++] = start_run(first, run_ends[run] - path, index);
@@ -240,14 +240,16 @@ SubmoduleListing start_submodule_listing(GitCommands &git) {
   // 2.24 lists a top-level submodule that moved on without its + there (fixed in 2.25.0).
   if (!git.version.can.list_submodules_from_here && start_from_top(listing)) return listing;
   Bytes paths;
-  Gitlinks links = pathspecs_exact() ? read_gitlinks(paths, Bytes()) : Gitlinks();
+  // Asked once: the index listing is judged against it block by block.
+  const int processors = online_processors();
+  Gitlinks links = pathspecs_exact() ? read_gitlinks(paths, Bytes(), processors) : Gitlinks();
   // Only a split listing needs the copy; its runs are planned again, from the copy itself.
-  if (split_pays(links) && copy_index(git)) {
+  if (split_pays(links, processors) && copy_index(git)) {
     paths.size = 0;
-    links = read_gitlinks(paths, git.index_copy);
+    links = read_gitlinks(paths, git.index_copy, processors);
   }
-  if (split_pays(links) && git.index_copy.size > 0) {
-    start_runs(paths, links.count, git.index_copy, listing);
+  if (split_pays(links, processors) && git.index_copy.size > 0) {
+    start_runs(paths, links.count, git.index_copy, processors, listing);
   } else {
     listing.unsplit = start_git_command(kSubmodules, listing_launch());
   }

@@ -11,10 +11,10 @@ int main(int argc, char **argv) {
   prepare_git_environment();
   const bool targeted = selects_targeted_form(argc, argv);
   GitCommands git = start_git_commands(options);
-  SubmoduleListing submodules;
-  if (targeted) submodules = start_submodule_listing(git);
   Bytes answer;
   const ShallowProbe probe = read_shallow_probe(git.command[kRepositoryProbe], answer);
+  SubmoduleListing submodules;
+  if (targeted) submodules = start_submodule_listing(git, answer);
   HistoryKey key = read_history_key(answer, git.version, probe, !options.no_cache);
   // Shown, and stamped, when Git lists no commit: plain to see, and the header still compiles.
   char hash[256] = "00000000";

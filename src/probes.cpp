@@ -8,6 +8,9 @@
 
 enum Need { kEveryRun, kExtraMacros, kWithoutCache, kAsked };
 
+// Where the kept history records live, in Git's common directory: the probe's second line.
+static const char kRecordsPath[] = "info/revstamp-cache";
+
 // Each command's words after "git", how many of them its reports name, and when it is started.
 // The table's order is GitCommandId's.
 static const struct {
@@ -25,7 +28,7 @@ static const struct {
     // would be; and HEAD's object. -q --verify prints HEAD last, or nothing and exits 1 without a
     // word where it names no single commit: an unborn branch, or a Git before 2.5, which knows no
     // --git-path. Plain "HEAD" passes a batch-file Git's cmd.exe unchanged.
-    {{"rev-parse", "--is-shallow-repository", "-q", "--verify", "--git-path", "info/revstamp-cache",
+    {{"rev-parse", "--is-shallow-repository", "-q", "--verify", "--git-path", kRecordsPath,
       "--git-path", "info/grafts", "--git-path", "refs/replace", "--git-path", "packed-refs",
       "--git-path", "reftable", "HEAD"},
      2,
@@ -303,6 +306,20 @@ ShallowProbe read_shallow_probe(GitCommand &probe, Bytes &answer) {
   found.repository_found = found.said_itself || echoed;
   found.shallow = said_shallow || (echoed && shallow_file_found());
   return found;
+}
+
+bool find_in_common_dir(const Bytes &answer, const GitVersion &version, const char *name,
+                        Bytes &path) {
+  // Git before 2.13 names the records from the top of the work tree rather than from here.
+  const char *first_end = strchr(answer.bytes, '\n');
+  const char *records = first_end != nullptr ? first_end + 1 : "";
+  const size_t size = strcspn(records, "\n"), named = sizeof kRecordsPath - 1;
+  if (!version.can.find_index_from_here || size < named ||
+      memcmp(records + size - named, kRecordsPath, named) != 0)
+    return false;
+  append(path, records, size - named);
+  append(path, name, strlen(name) + 1);
+  return true;
 }
 
 bool is_object_name(const char *text) {

@@ -168,6 +168,10 @@ GitCommand start_git_command(GitCommandId id, const Launch &launch = Launch());
 bool check_git_exit(const GitCommand &command, bool counts);
 /// Reads the repository probe to its end, its whole answer, zero-terminated, in answer.
 ShallowProbe read_shallow_probe(GitCommand &probe, Bytes &answer);
+/// Appends the path of name in Git's common directory, from here, zero-terminated, to path, as the
+/// repository probe's answer (its lines whole) gives it: false when it does not.
+bool find_in_common_dir(const Bytes &answer, const GitVersion &version, const char *name,
+                        Bytes &path);
 /// A full object name as Git prints it: 40 (SHA-1) or 64 (SHA-256) lower-case hex digits.
 bool is_object_name(const char *text);
 /// Starts the history walk; a keyed one lists what HEAD's commit alone reaches, dated.
@@ -216,8 +220,9 @@ struct SubmoduleListing {
 /// Where the runs of gitlinks with these path lengths end, each within budget; how many runs.
 int plan_listing_runs(const size_t *lengths, int count, int processors, size_t budget,
                       int *run_ends);
-/// Starts the listing, cut into runs that read git's index copy where that pays.
-SubmoduleListing start_submodule_listing(GitCommands &git);
+/// Starts the listing, cut into runs that read git's index copy where that pays; probe_answer is
+/// the repository probe's, its lines whole.
+SubmoduleListing start_submodule_listing(GitCommands &git, const Bytes &probe_answer);
 /// Appends the listing's bytes, as Git printed them, to bytes, reading the runs in order and
 /// finishing them; false when a failure was reported.
 bool read_submodule_listing(SubmoduleListing &listing, bool history_listed, Bytes &bytes);

@@ -14,7 +14,8 @@
 //   their file times refreshed. The new file is not held: a stamp beside this one may sweep it
 //   away, and a run that then finds no index fails.
 // The listing is split only where all four hold, and any run that fails leaves the one command
-// to decide.
+// to decide. Where Git has checked out no submodule (none_checked_out_by_git), the index is not
+// listed at all.
 #include <algorithm>
 #include <cstdio>
 #include <cstdlib>
@@ -234,7 +235,20 @@ static bool start_from_top(SubmoduleListing &listing) {
   return told;
 }
 
-SubmoduleListing start_submodule_listing(GitCommands &git) {
+// Whether the one command may start without the index listed first. Git keeps the Git directory
+// of each submodule it checks out in the common directory's modules/ (since 1.7.8), and leaves it
+// there when the submodule is taken out again. With no such folder, a submodule is checked out
+// only with a .git folder of its own (cloned in place by hand, or by a Git before 1.7.8), which
+// few are. A wrong guess costs time only.
+static bool none_checked_out_by_git(const GitCommands &git, const Bytes &probe_answer) {
+  Bytes modules;
+  const bool none = find_in_common_dir(probe_answer, git.version, "modules", modules) &&
+                    kind_of(modules.bytes) == EntryKind::kAbsent;
+  release(modules);
+  return none;
+}
+
+SubmoduleListing start_submodule_listing(GitCommands &git, const Bytes &probe_answer) {
   SubmoduleListing listing;
   // Git before 1.8.4 refuses to list submodules below the top of the work tree, and Git 2.16 to
   // 2.24 lists a top-level submodule that moved on without its + there (fixed in 2.25.0).
@@ -242,7 +256,9 @@ SubmoduleListing start_submodule_listing(GitCommands &git) {
   Bytes paths;
   // Asked once: the index listing is judged against it block by block.
   const int processors = online_processors();
-  Gitlinks links = pathspecs_exact() ? read_gitlinks(paths, Bytes(), processors) : Gitlinks();
+  Gitlinks links = pathspecs_exact() && !none_checked_out_by_git(git, probe_answer)
+                       ? read_gitlinks(paths, Bytes(), processors)
+                       : Gitlinks();
   // Only a split listing needs the copy; its runs are planned again, from the copy itself.
   if (split_pays(links, processors) && copy_index(git)) {
     paths.size = 0;

@@ -42,7 +42,7 @@ int main(int argc, char **argv) {
   bool ok = history_ok && state.ok;
   ok &= read_describe(git.command[kDescribe], history.listed, extra.describe);
   Bytes listing;
-  if (targeted) ok &= read_submodule_listing(submodules, history.listed, listing);
+  if (targeted) ok &= read_submodule_listing(submodules, history.listed, state.work_tree, listing);
   remove_index_copy(git);
   // Valid: the whole history, and every Git command answered; only the header's own writing,
   // which the macro cannot speak of, is still to come.

@@ -451,7 +451,10 @@ StatusProbe get_git_state(GitCommand &status, Console &console, bool history_lis
   if (status.progress == Progress::kRunning)
     probe.letter = static_cast<char>(scan_status(status.output, console));
   finish_git_command(status);
-  if (probe.letter == kCleanTree || probe.letter == kStatusNotStarted)
+  probe.work_tree = probe.letter != kCleanTree && probe.letter != kStatusNotStarted;
+  if (!probe.work_tree) {
     probe.ok = check_git_exit(status, history_listed);
+    probe.work_tree = status.progress == Progress::kFinished && status.exit_code == 0;
+  }
   return probe;
 }

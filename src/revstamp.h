@@ -136,10 +136,11 @@ struct History {
 };
 /// The state byte of a tree with no change, and of a run whose git status did not start.
 constexpr char kCleanTree = 0, kStatusNotStarted = 1;
-/// What git status said: its change letter, and whether it ended as it should.
+/// What git status said: its change letter, whether it ended as it should, and whether it found
+/// a work tree (it showed a change, or exited 0).
 struct StatusProbe {
   char letter = kCleanTree;
-  bool ok = true;
+  bool ok = true, work_tree = false;
 };
 
 /// Sets what every Git command inherits: English output, no optional locks, block buffering.
@@ -214,6 +215,8 @@ struct SubmoduleListing {
   int count = 0;
   /// With from_top, the unsplit command runs at the top of the work tree, prefix below it.
   bool from_top = false;
+  /// The index listed whole, and no gitlink in it: nothing is started.
+  bool no_gitlinks = false;
   Bytes prefix;
 };
 
@@ -224,8 +227,9 @@ int plan_listing_runs(const size_t *lengths, int count, int processors, size_t b
 /// the repository probe's, its lines whole.
 SubmoduleListing start_submodule_listing(GitCommands &git, const Bytes &probe_answer);
 /// Appends the listing's bytes, as Git printed them, to bytes, reading the runs in order and
-/// finishing them; false when a failure was reported.
-bool read_submodule_listing(SubmoduleListing &listing, bool history_listed, Bytes &bytes);
+/// finishing them; false when a failure was reported. work_tree_shown: git status found one.
+bool read_submodule_listing(SubmoduleListing &listing, bool history_listed, bool work_tree_shown,
+                            Bytes &bytes);
 
 // --- Composing the header: header.cpp ---
 

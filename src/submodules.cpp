@@ -14,8 +14,10 @@
 //   their file times refreshed. The new file is not held: a stamp beside this one may sweep it
 //   away, and a run that then finds no index fails.
 // The listing is split only where all four hold, and any run that fails leaves the one command
-// to decide. Where Git has checked out no submodule (none_checked_out_by_git), the index is not
-// listed at all.
+// to decide. Where Git has checked out none of the submodules a repository maps (lists_at_once),
+// the index is not listed at all. Where the index listing finds no gitlink, no command lists:
+// Git describes the index's gitlinks alone, so it would print nothing, and exit 0 wherever
+// there is a work tree (read_submodule_listing).
 #include <algorithm>
 #include <cstdio>
 #include <cstdlib>
@@ -27,10 +29,11 @@
 // name match nothing else.
 static const char kLiteral[] = ":(literal)";
 
-// Whether a literal pathspec of each path can only mean that path: no variable changes how Git
-// reads pathspecs (GIT_ICASE_PATHSPECS would match lib/Drv to lib/drv). No command interpreter
-// reads the command line either: a Git that is a batch script is never handed a path, and
-// spawn_git refuses to hand one a path that a launcher's could read.
+// Whether a literal pathspec of each path can only mean that path, and the index listing's :(top)
+// the whole index: no variable changes how Git reads pathspecs (GIT_ICASE_PATHSPECS would match
+// lib/Drv to lib/drv, and GIT_LITERAL_PATHSPECS finds no gitlink under a name ":(top)"). No command
+// interpreter reads the command line either: a Git that is a batch script is never handed a path,
+// and spawn_git refuses to hand one a path that a launcher's could read.
 static bool pathspecs_exact() {
   for (const char *name : {"GIT_ICASE_PATHSPECS", "GIT_GLOB_PATHSPECS", "GIT_NOGLOB_PATHSPECS",
                            "GIT_LITERAL_PATHSPECS"}) {
@@ -235,17 +238,23 @@ static bool start_from_top(SubmoduleListing &listing) {
   return told;
 }
 
-// Whether the one command may start without the index listed first. Git keeps the Git directory
-// of each submodule it checks out in the common directory's modules/ (since 1.7.8), and leaves it
-// there when the submodule is taken out again. With no such folder, a submodule is checked out
-// only with a .git folder of its own (cloned in place by hand, or by a Git before 1.7.8), which
-// few are. A wrong guess costs time only.
-static bool none_checked_out_by_git(const GitCommands &git, const Bytes &probe_answer) {
-  Bytes modules;
-  const bool none = find_in_common_dir(probe_answer, git.version, "modules", modules) &&
-                    kind_of(modules.bytes) == EntryKind::kAbsent;
+// Whether the one command had best start without the index listed first: where the repository
+// maps submodules (a .gitmodules beside the common directory, as in a plain clone) and Git has
+// checked out none of them. Git keeps the Git directory of each submodule it checks out in the
+// common directory's modules/ (since 1.7.8), and leaves it there when the submodule is taken out
+// again. With no such folder, a submodule is checked out only with a .git folder of its own
+// (cloned in place by hand, or by a Git before 1.7.8), which few are. Without a .gitmodules, the
+// index listing most often finds no gitlink, and then no command lists. A wrong guess costs time
+// only.
+static bool lists_at_once(const GitCommands &git, const Bytes &probe_answer) {
+  Bytes modules, mapped;
+  const bool at_once = find_in_common_dir(probe_answer, git.version, "modules", modules) &&
+                       kind_of(modules.bytes) == EntryKind::kAbsent &&
+                       find_in_common_dir(probe_answer, git.version, "../.gitmodules", mapped) &&
+                       kind_of(mapped.bytes) != EntryKind::kAbsent;
+  release(mapped);
   release(modules);
-  return none;
+  return at_once;
 }
 
 SubmoduleListing start_submodule_listing(GitCommands &git, const Bytes &probe_answer) {
@@ -256,9 +265,10 @@ SubmoduleListing start_submodule_listing(GitCommands &git, const Bytes &probe_an
   Bytes paths;
   // Asked once: the index listing is judged against it block by block.
   const int processors = online_processors();
-  Gitlinks links = pathspecs_exact() && !none_checked_out_by_git(git, probe_answer)
+  Gitlinks links = pathspecs_exact() && !lists_at_once(git, probe_answer)
                        ? read_gitlinks(paths, Bytes(), processors)
                        : Gitlinks();
+  listing.no_gitlinks = links.count == 0;
   // Only a split listing needs the copy; its runs are planned again, from the copy itself.
   if (split_pays(links, processors) && copy_index(git)) {
     paths.size = 0;
@@ -266,7 +276,7 @@ SubmoduleListing start_submodule_listing(GitCommands &git, const Bytes &probe_an
   }
   if (split_pays(links, processors) && git.index_copy.size > 0) {
     start_runs(paths, links.count, git.index_copy, processors, listing);
-  } else {
+  } else if (!listing.no_gitlinks) {
     listing.unsplit = start_git_command(kSubmodules, listing_launch());
   }
   release(paths);
@@ -312,9 +322,14 @@ static void append_from_here(const Bytes &listing, const char *prefix, Bytes &ou
   }
 }
 
-bool read_submodule_listing(SubmoduleListing &listing, bool history_listed, Bytes &bytes) {
+bool read_submodule_listing(SubmoduleListing &listing, bool history_listed, bool work_tree_shown,
+                            Bytes &bytes) {
   const size_t start = bytes.size;
   bool split_failed = false, ok = true;
+  // Git's submodule command refuses to run outside a work tree (inside .git, in a bare
+  // repository), however few gitlinks the index holds: there its messages are the ones to see.
+  if (listing.no_gitlinks && !work_tree_shown)
+    listing.unsplit = start_git_command(kSubmodules, listing_launch());
   for (int i = 0; i < listing.count; ++i) split_failed |= !read_all(listing.runs[i], bytes);
   free(listing.runs);
   if (split_failed) {

@@ -2,5 +2,5 @@
 posix_only="a preloaded library"
 new_project_with_lib
 echo change >>main.c
-fail_spawn=$(grep submodule "$golden/targeted_modified/git.log")
+fail_spawn="submodule status --recursive"
 args=(x s)

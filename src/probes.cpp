@@ -204,6 +204,11 @@ void finish_git_command(GitCommand &command) {
   command.progress = Progress::kFinished;
 }
 
+// Whether a command ran to its end and exited 0: the one way Git says it went right.
+static bool exited_zero(const GitCommand &command) {
+  return command.progress == Progress::kFinished && command.exit_code == 0;
+}
+
 bool check_git_exit(const GitCommand &command, bool counts) {
   const bool failed = counts && command.progress == Progress::kFinished && command.exit_code != 0;
   if (failed) {
@@ -229,7 +234,7 @@ bool read_all(GitCommand &command, Bytes &text) {
   // The exit status decides: a read that fails ends the bytes early, as the stream's end does.
   if (command.output != nullptr) append_stream(command.output, text, SIZE_MAX);
   finish_git_command(command);
-  return command.progress == Progress::kFinished && command.exit_code == 0;
+  return exited_zero(command);
 }
 
 int count_pieces_keeping_last(FILE *in, char *buf, int size) {
@@ -384,7 +389,7 @@ History find_git_revision_number(GitCommand &history, char *hash, int size) {
   finish_git_command(history);
   // Git prints whole lines before it dies (a missing object, a signal): only an exit 0 says the
   // listing went to the end.
-  found.whole = found.listed && history.progress == Progress::kFinished && history.exit_code == 0;
+  found.whole = found.listed && exited_zero(history);
   return found;
 }
 
@@ -451,10 +456,8 @@ StatusProbe get_git_state(GitCommand &status, Console &console, bool history_lis
   if (status.progress == Progress::kRunning)
     probe.letter = static_cast<char>(scan_status(status.output, console));
   finish_git_command(status);
-  probe.work_tree = probe.letter != kCleanTree && probe.letter != kStatusNotStarted;
-  if (!probe.work_tree) {
-    probe.ok = check_git_exit(status, history_listed);
-    probe.work_tree = status.progress == Progress::kFinished && status.exit_code == 0;
-  }
+  const bool change_shown = probe.letter != kCleanTree && probe.letter != kStatusNotStarted;
+  if (!change_shown) probe.ok = check_git_exit(status, history_listed);
+  probe.work_tree = change_shown || exited_zero(status);
   return probe;
 }
